@@ -1,0 +1,70 @@
+#pragma once
+// Data files of the station: a POSIX descriptor with explicit offsets and
+// durable writes. A completed write is on the disk before the call returns,
+// so a crash or a pulled plug never costs a report that was already taken.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace k4 {
+
+class File {
+public:
+    enum class Mode {
+        ReadOnly,        // the file must exist
+        ReadWrite,       // the file must exist ("for update")
+        ReadWriteCreate, // created empty when missing
+    };
+
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // False when the file cannot be opened; errorText() then says why.
+    bool open(const std::string& path, Mode mode);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+    const std::string& errorText() const { return error_; }
+
+    // Reads exactly size bytes at offset; false on a short read or an error.
+    bool readAt(int64_t offset, void* data, size_t size);
+    // Reads up to size bytes at offset and gives the count (-1 on error).
+    int64_t readSomeAt(int64_t offset, void* data, size_t size);
+    // Writes all bytes at offset and syncs the data to the disk.
+    bool writeAt(int64_t offset, const void* data, size_t size);
+    // Writes without syncing; the caller groups several and calls sync().
+    bool writeAtNoSync(int64_t offset, const void* data, size_t size);
+    bool sync();
+    bool truncate(int64_t size);
+    int64_t size();
+
+    // The sequential position, used by passes that read a file in order and
+    // by the input poll that runs in their middle.
+    int64_t position() const { return position_; }
+    void seek(int64_t position) { position_ = position; }
+
+private:
+    bool fail(const char* what);
+
+    int fd_ = -1;
+    int64_t position_ = 0;
+    std::string path_;
+    std::string error_;
+};
+
+// Replaces the file at path with data as one step: the new bytes go to a
+// temporary file beside it, are synced, and are renamed over the old file, so
+// a crash leaves either the old or the new file, never a torn one.
+bool replaceFileDurably(const std::string& path, std::string_view data, std::string* error);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::string& data, std::string* error);
+
+bool fileExists(const std::string& path);
+
+} // namespace k4

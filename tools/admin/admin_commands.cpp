@@ -1,0 +1,37 @@
+#include "admin/admin_commands.h"
+
+#include <ostream>
+
+namespace k4::admin {
+
+namespace {
+void usage(std::ostream& out) {
+    out << "kestrel4-admin POLECENIE ...\n"
+           "  init KATALOG [--force]            świeża instalacja\n"
+           "  conf show [KATALOG]               pola konfiguracji i parametry systemu\n"
+           "  convert --from N --to M [PLIK]    przekodowanie tekstu między stronami kodowymi\n"
+           "Każde polecenie zna --help.\n";
+}
+} // namespace
+
+int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    if (args.empty() || args[0] == "--help" || args[0] == "help") {
+        usage(args.empty() ? err : out);
+        return args.empty() ? 2 : 0;
+    }
+    const std::string& command = args[0];
+    Args rest(args.begin() + 1, args.end());
+    if (command == "init") return initCommand(rest, out, err);
+    if (command == "convert") return convertCommand(rest, in, out, err);
+    if (command == "conf") {
+        if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
+        if (!rest.empty() && rest[0] == "--help") return confShowCommand({"--help"}, out, err);
+        err << "conf: znane jest tylko: conf show [KATALOG]\n";
+        return 2;
+    }
+    err << "nieznane polecenie: " << command << '\n';
+    usage(err);
+    return 2;
+}
+
+} // namespace k4::admin

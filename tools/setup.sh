@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package the station, its tools and its tests need.
+# Idempotent and quick when everything is already there: it only calls apt-get
+# for the packages that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-serialport-dev qt6-multimedia-dev
+  libcups2-dev netpbm libnetpbm-dev libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev
+  xvfb xauth clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
