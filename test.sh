@@ -17,7 +17,9 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DKESTREL4_FUZZ=ON -DKESTREL4_FUZZ_SECONDS="${KESTREL4_FUZZ_SECONDS:-20}" >/dev/null
 cmake --build build/fuzz -j "$jobs"
 
+# The fuzz targets first, each for a bounded time; the unit and integration
+# tests last, so their summary closes the output.
 status=0
-ctest --test-dir build/test --output-on-failure -j "$jobs" || status=1
 ctest --test-dir build/fuzz --output-on-failure -j "$jobs" || status=1
+ctest --test-dir build/test --output-on-failure -j "$jobs" || status=1
 exit $status

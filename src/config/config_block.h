@@ -2,16 +2,12 @@
 // The image of the file "conf": every setting of the centre, 1107 bytes,
 // little-endian and packed exactly as the file holds them. Offsets 0..418 are
 // the general part, 419..1106 the table of sixteen receiving bases.
-#include <bit>
+#include "platform/little_endian.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace k4 {
-
-static_assert(std::endian::native == std::endian::little,
-              "the data files are little-endian images of these structures");
-
-#pragma pack(push, 1)
 
 // One receiving base of another centre (alarms are forwarded to it).
 struct BaseEntry {
@@ -19,16 +15,16 @@ struct BaseEntry {
     char name[11];          // Mazovia, NUL-terminated, may hold "~" marks
     uint8_t rsLink;         // 2 serial base link 1, 3 link 2, other values none
     uint8_t radio;          // low nibble radio address, high nibble radio module
-    uint16_t trSubscriber;  // 0xAAAA for a path test
+    Uint16Le trSubscriber;  // 0xAAAA for a path test
     uint8_t trAlarm;
     char gsmNumber[10];     // digits, NUL-terminated
     uint8_t gprsAddress[4]; // first octet 0 = no GPRS
     uint8_t gsmParam;       // confirmation setting 1..5
-    uint16_t tgSubscriber;
+    Uint16Le tgSubscriber;
     uint8_t tgAlarm;
     uint8_t ethAddress[4];  // first octet 0 = no Ethernet
     uint8_t ethParam;
-    uint16_t teSubscriber;
+    Uint16Le teSubscriber;
     uint8_t teAlarm;
 };
 static_assert(sizeof(BaseEntry) == 43);
@@ -36,10 +32,10 @@ static_assert(sizeof(BaseEntry) == 43);
 // Probe periods of the paths as the configuration keeps them: dial-up and
 // GSM in minutes, radio and fixed line in seconds.
 struct ConfigPeriods {
-    int16_t tk, tkr; // dial-up: period, repeat period
-    int16_t tr, trr; // radio
-    int16_t ts, tsr; // fixed line
-    int16_t tg, tgr; // GSM/GPRS
+    Int16Le tk, tkr; // dial-up: period, repeat period
+    Int16Le tr, trr; // radio
+    Int16Le ts, tsr; // fixed line
+    Int16Le tg, tgr; // GSM/GPRS
 };
 static_assert(sizeof(ConfigPeriods) == 16);
 
@@ -49,24 +45,24 @@ constexpr int kBaseEntries = 16;
 constexpr int kSpecialCodes = 10;
 
 struct ConfigBlock {
-    int16_t mode;            // 0 Standard, 1 Nadawcza, 2 Odbiorcza, 3 Std/Odb
-    int16_t event_printer;   // 1-based in the printer list, 0 none
-    int16_t report_printer;
-    int16_t inter_port;
-    int16_t data_port;
-    int16_t base1_port;      // 0 = "BRAK"
-    int16_t base2_port;
-    int16_t base1_speed;
-    int16_t base2_speed;
-    int16_t send_speed;
-    int16_t event_cp;        // code page numbers
-    int16_t report_cp;
+    Int16Le mode;            // 0 Standard, 1 Nadawcza, 2 Odbiorcza, 3 Std/Odb
+    Int16Le event_printer;   // 1-based in the printer list, 0 none
+    Int16Le report_printer;
+    Int16Le inter_port;
+    Int16Le data_port;
+    Int16Le base1_port;      // 0 = "BRAK"
+    Int16Le base2_port;
+    Int16Le base1_speed;
+    Int16Le base2_speed;
+    Int16Le send_speed;
+    Int16Le event_cp;        // code page numbers
+    Int16Le report_cp;
     uint8_t super_pass[11];  // scrambled
     ConfigPeriods periods;
-    int16_t periods_irregular;
+    Int16Le periods_irregular;
     uint8_t unused53[2];
     char base_dir[60];       // the directory this configuration belongs to
-    int32_t recv_ip;
+    Int32Le recv_ip;
     uint8_t unused119[4];
     uint8_t recv_mark;       // 0 or 15
     uint8_t unused124[7];
@@ -74,24 +70,22 @@ struct ConfigBlock {
     int8_t synopt_port;      // 0 none, -1 no port, 1..4 its port
     uint8_t send_delay;
     uint8_t recv_delay;
-    int16_t no_line_delay;
+    Int16Le no_line_delay;
     uint8_t options;
     uint8_t options2;
     char town[42];
-    int32_t holiday_date;    // Stamp
-    int16_t holiday_flag;
+    Int32Le holiday_date;    // Stamp
+    Int16Le holiday_flag;
     uint8_t tones[kToneProfiles][kToneProfileSize];
     uint8_t unused299[14];
-    int16_t packet_supervision; // read by packet supervision, written by no dialog
-    uint16_t autosave_flags;
+    Int16Le packet_supervision; // read by packet supervision, written by no dialog
+    Uint16Le autosave_flags;
     char autosave_dir[60];
-    int16_t time_adjust;     // tenths of a second per day
-    int16_t special_codes[kSpecialCodes];
+    Int16Le time_adjust;     // tenths of a second per day
+    Int16Le special_codes[kSpecialCodes];
     uint8_t unused399[20];
     BaseEntry bases[kBaseEntries];
 };
-
-#pragma pack(pop)
 
 constexpr size_t kConfigSize = 1107;
 constexpr size_t kConfigGeneralSize = 419;

@@ -41,27 +41,27 @@ ParamSys::ParamSys(const ConfigBlock& b, const DataDir& dir) {
     }
 
     if (mode == 0 || mode == 1) {
-        add(format("Port interface'u: COM%d 9600", b.inter_port));
-        add(format("Port danych     : COM%d 9600", b.data_port));
+        add(format("Port interface'u: COM%d 9600", int(b.inter_port)));
+        add(format("Port danych     : COM%d 9600", int(b.data_port)));
         if (mode == 1) {
             if (b.base2_port) {
-                add(format("Port nadawczy  1: COM%d %d", b.base1_port, b.base1_speed));
-                add(format("Port nadawczy  2: COM%d %d", b.base2_port, b.base2_speed));
+                add(format("Port nadawczy  1: COM%d %d", int(b.base1_port), int(b.base1_speed)));
+                add(format("Port nadawczy  2: COM%d %d", int(b.base2_port), int(b.base2_speed)));
             } else if (b.base1_port) {
-                add(format("Port nadawczy   : COM%d %d", b.base1_port, b.base1_speed));
+                add(format("Port nadawczy   : COM%d %d", int(b.base1_port), int(b.base1_speed)));
             }
         }
     } else if (mode == 2) {
         if (b.base2_port) {
-            add(format("Port odbiorczy 1: COM%d %d", b.data_port, b.base1_speed));
-            add(format("Port odbiorczy 2: COM%d %d", b.base2_port, b.base2_speed));
+            add(format("Port odbiorczy 1: COM%d %d", int(b.data_port), int(b.base1_speed)));
+            add(format("Port odbiorczy 2: COM%d %d", int(b.base2_port), int(b.base2_speed)));
         } else {
-            add(format("Port odbiorczy : COM%d %d", b.data_port, b.base1_speed));
+            add(format("Port odbiorczy : COM%d %d", int(b.data_port), int(b.base1_speed)));
         }
     } else if (mode == 3) {
-        add(format("Port odbiorczy 1: COM%d %d", b.data_port, b.base1_speed));
-        add(format("Port odbiorczy 2: COM%d %d", b.inter_port, b.base2_speed));
-        if (b.base1_port) add(format("Port nadawczy   : COM%d %d", b.base1_port, b.send_speed));
+        add(format("Port odbiorczy 1: COM%d %d", int(b.data_port), int(b.base1_speed)));
+        add(format("Port odbiorczy 2: COM%d %d", int(b.inter_port), int(b.base2_speed)));
+        if (b.base1_port) add(format("Port nadawczy   : COM%d %d", int(b.base1_port), int(b.send_speed)));
     }
 
     if (mode == 0 || mode == 1) {

@@ -12,7 +12,9 @@ namespace k4 {
 class ParamSys {
 public:
     ParamSys(const ConfigBlock& block, const DataDir& dir);
-    const std::vector<std::string>& lines() const { return lines_; }
+    const std::vector<std::string>& lines() const& { return lines_; }
+    // Taken from a temporary (a loop over ParamSys(...).lines()).
+    std::vector<std::string> lines() && { return std::move(lines_); }
 
 private:
     std::vector<std::string> lines_;

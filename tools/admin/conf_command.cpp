@@ -122,9 +122,9 @@ void printBlock(const ConfigBlock& b, std::ostream& out) {
                       "gsmNumber \"%s\" gprsAddress %s gsmParam %u tgSubscriber %u tgAlarm %u "
                       "ethAddress %s ethParam %u teSubscriber %u teAlarm %u",
                       e.flags, fieldText(e.name, sizeof e.name).c_str(), e.rsLink, e.radio,
-                      e.trSubscriber, e.trAlarm, std::string(e.gsmNumber, strnlen(e.gsmNumber, sizeof e.gsmNumber)).c_str(),
-                      ipv4(e.gprsAddress).c_str(), e.gsmParam, e.tgSubscriber, e.tgAlarm,
-                      ipv4(e.ethAddress).c_str(), e.ethParam, e.teSubscriber, e.teAlarm);
+                      unsigned(e.trSubscriber), e.trAlarm, std::string(e.gsmNumber, strnlen(e.gsmNumber, sizeof e.gsmNumber)).c_str(),
+                      ipv4(e.gprsAddress).c_str(), e.gsmParam, unsigned(e.tgSubscriber), e.tgAlarm,
+                      ipv4(e.ethAddress).c_str(), e.ethParam, unsigned(e.teSubscriber), e.teAlarm);
         std::string name = "bases[" + std::to_string(i) + "]";
         line(name.c_str(), text);
     }
