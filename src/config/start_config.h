@@ -12,8 +12,9 @@ class PathTypeTable;
 class SerialStartStep {
 public:
     virtual ~SerialStartStep() = default;
-    // 0 when every port of the mode opened, -1 otherwise.
-    virtual int openSerialPorts(const ConfigBlock& block) = 0;
+    // 0 when every port of the mode opened, -1 otherwise. The block is the
+    // station's own: opening may adjust it (an LED port takes base 2's place).
+    virtual int openSerialPorts(ConfigBlock& block) = 0;
     virtual void closeSerialPorts(const ConfigBlock& block) = 0;
     // The link layer's copies of "Zwłoka nad." and "Zwłoka odb.".
     virtual void setLinkDelays(int sendDelay, int recvDelay) = 0;

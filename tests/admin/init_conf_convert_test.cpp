@@ -55,7 +55,7 @@ TEST(AdminInit, MakesAnInstallationTheStationCanStartOn) {
     // Its start changes nothing on disk: the directory and settings are its own.
     const std::string before = tmp.read("centrum/conf");
     struct Serial : SerialStartStep {
-        int openSerialPorts(const ConfigBlock&) override { return 0; }
+        int openSerialPorts(ConfigBlock&) override { return 0; }
         void closeSerialPorts(const ConfigBlock&) override {}
         void setLinkDelays(int, int) override {}
     } serial;

@@ -15,7 +15,7 @@ public:
     int openResult = 0;
     int opened = 0, closed = 0;
     int sendDelay = -1, recvDelay = -1;
-    int openSerialPorts(const ConfigBlock&) override { ++opened; return openResult; }
+    int openSerialPorts(ConfigBlock&) override { ++opened; return openResult; }
     void closeSerialPorts(const ConfigBlock&) override { ++closed; }
     void setLinkDelays(int send, int recv) override { sendDelay = send; recvDelay = recv; }
 };

@@ -14,7 +14,7 @@
 namespace {
 
 struct NoPorts final : k4::SerialStartStep {
-    int openSerialPorts(const k4::ConfigBlock&) override { return 0; }
+    int openSerialPorts(k4::ConfigBlock&) override { return 0; }
     void closeSerialPorts(const k4::ConfigBlock&) override {}
     void setLinkDelays(int, int) override {}
 };

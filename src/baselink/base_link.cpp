@@ -1,0 +1,339 @@
+#include "baselink/base_link.h"
+
+#include "baselink/digit_fields.h"
+#include "database/stamp.h"
+#include "database/text_edge.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace k4 {
+
+namespace {
+
+constexpr uint8_t kLF = 0x0A;
+constexpr uint8_t kCR = 0x0D;
+constexpr uint8_t kSO = 0x0E;
+constexpr int kMaxRecordBytes = 158;
+constexpr int kRecordArea = 1; // records start after L in a received frame
+
+const char* const kBlockedText = "Blokada RS bazy odbiorczej - nieprawidłowy wpis w konfiguracji";
+const char* const kLockedText =
+    "Blokada RS bazy odbiorczej - nieprawidłowy wpis w konfiguracji "
+    "(po poprawie konieczne ponowne uruchomienie programu)";
+
+char digitChar(int value) { return static_cast<char>(value < 10 ? '0' + value : 'A' + value - 10); }
+
+void putDigits(FrameBuffer& frame, int& at, uint32_t value, int count, int base) {
+    for (int i = count - 1; i >= 0; --i) {
+        frame[at + i] = static_cast<uint8_t>(digitChar(static_cast<int>(value % base)));
+        value /= base;
+    }
+    at += count;
+}
+
+// Twelve decimal digits YYMMDDhhmmss, raw or as characters.
+void readTimeDigits(const uint8_t* field, std::array<uint8_t, 12>& digits) {
+    if (readDecimalDigits(field, 6) < 0 || readDecimalDigits(field + 6, 6) < 0) return;
+    const bool raw = (field[0] & 0xF0) == 0;
+    if (raw != ((field[6] & 0xF0) == 0)) return;
+    for (size_t i = 0; i < 12; ++i) digits[i] = static_cast<uint8_t>(raw ? field[i] : field[i] - '0');
+}
+
+void putLong(PreparedEntry& entry, int32_t value) {
+    for (int i = 0; i < 4; ++i) entry[5 + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+}
+
+} // namespace
+
+int baseRecordLength(uint8_t type) {
+    switch (type) {
+    case 0x10: return 10;
+    case 0x11: return 6;
+    case 0x12: return 5;
+    case 0x13: return 13;
+    case 0x14: return 9;
+    case 0x15: return 4;
+    case 0x17: return 3;
+    default: return 0;
+    }
+}
+
+BaseLink::BaseLink(const Services& services) : s_(services) {}
+
+void BaseLink::drain(SerialLine& line, int limit) {
+    for (int i = 0; i < limit && line.readByte(); ++i) {
+    }
+}
+
+int BaseLink::PollBaseLink() {
+    const ConfigBlock& config = s_.config;
+    int port;
+    if (config.mode == 3) {
+        if (!config.base1_port) return 255;
+        port = kComPort3;
+    } else if (config.mode == 2) {
+        port = (config.base2_port && lastPort_ == kComPort2) ? kComPort1 : kComPort2;
+        lastPort_ = port;
+    } else {
+        return 255;
+    }
+
+    SerialLine& line = s_.ports.line(port);
+    if (!line.isConnected()) {
+        if (!notConnectedShown_) {
+            notConnectedShown_ = true;
+            s_.messages.ShowNotice(Cp1250FromUtf8(kBlockedText), kNoticeWindowsText);
+        }
+        return 255;
+    }
+    notConnectedShown_ = false;
+    if (locked_) return 255;
+
+    // Hunt for the start of a frame; what comes before it is noise.
+    auto byte = line.readByte();
+    while (byte && *byte != kLF) {
+        s_.trace.Trace("odbx %2.2X", *byte);
+        byte = line.readByte();
+    }
+    if (line.takeError()) {
+        locked_ = true;
+        s_.messages.ShowNotice(Cp1250FromUtf8(kLockedText), kNoticeWindowsText);
+        return 255;
+    }
+    if (!byte) return 255;
+
+    std::fill_n(s_.frame.bytes.begin(), 20, 0);
+    const int result = ReadBaseFrame(port);
+    if (result != 0) {
+        traceFailure(result);
+        return 255;
+    }
+    const int length = s_.frame[0];
+    if (length == 0) return 0; // link test
+
+    Decoded decoded;
+    if (!decodeRecords(length, decoded)) return 255;
+
+    const Report& r = decoded.report;
+    if (r.subscriber == 0xAAAA && r.subsystem == 0xAA && r.code == 0xAAA && r.sector == 0xAAA) return 0;
+
+    if (!decoded.phone.empty()) {
+        checkClock(decoded);
+        checkPhone(decoded);
+    }
+    s_.reports.processReport(decoded.report);
+    return 0;
+}
+
+void BaseLink::traceFailure(int result) {
+    if (!s_.trace.enabled()) return;
+    std::string line = "odb " + std::to_string(result) + " ";
+    const int shown = std::min<int>(s_.frame[0], 20) + 1;
+    char hex[4];
+    for (int i = 0; i < shown; ++i) {
+        std::snprintf(hex, sizeof hex, "%2.2X ", s_.frame[i]);
+        line += hex;
+    }
+    s_.trace.add(line);
+}
+
+bool BaseLink::decodeRecords(int length, Decoded& d) const {
+    d.report.subscriber = 0;
+    d.report.path = Report::kPathSerialBase;
+    d.report.flags = 0;
+    d.report.sentTime = 0;
+    const uint8_t* frame = s_.frame.bytes.data();
+    int at = kRecordArea;
+    const int end = kRecordArea + length;
+    while (at < end) {
+        const uint8_t type = frame[at];
+        const int size = baseRecordLength(type);
+        // An unknown type, or a record cut by the end of the frame, leaves
+        // nothing of the frame fit to be reported.
+        if (size == 0 || at + size > end) return false;
+        const uint8_t* field = frame + at + 1;
+        switch (type) {
+        case 0x10: {
+            char phone[10] = {};
+            std::memcpy(phone, field, 9);
+            d.phone = phone;
+            break;
+        }
+        case 0x11:
+            (void)readHexDigits(field, 1); // the qualifier means nothing to the centre
+            d.report.subscriber = readSubscriberDigits(field + 1);
+            break;
+        case 0x12:
+            d.report.subscriber = readSubscriberDigits(field);
+            break;
+        case 0x13:
+            // A stamp that is no number is checked as if none had come.
+            readTimeDigits(field, d.timeDigits);
+            break;
+        case 0x14:
+            d.report.code = static_cast<int32_t>(readHexDigits(field, 3));
+            d.report.subsystem = static_cast<int32_t>(readHexDigits(field + 3, 2));
+            d.report.sector = static_cast<int32_t>(readHexDigits(field + 5, 3));
+            break;
+        case 0x15:
+            d.report.code = static_cast<int32_t>(readHexDigits(field, 3));
+            break;
+        case 0x17:
+            (void)readHexDigits(field, 1);
+            (void)readHexDigits(field + 1, 1);
+            break;
+        }
+        at += size;
+    }
+    return true;
+}
+
+void BaseLink::checkClock(const Decoded& d) {
+    auto pair = [&](int i) { return d.timeDigits[static_cast<size_t>(i)] * 10 + d.timeDigits[static_cast<size_t>(i + 1)]; };
+    LocalDateTime sent;
+    sent.year = 2000 + pair(0);
+    sent.month = pair(2);
+    sent.day = pair(4);
+    sent.hour = pair(6);
+    sent.minute = pair(8);
+    sent.second = pair(10);
+    const Stamp stamp = StampFromLocal(sent);
+    const int64_t difference = (static_cast<int64_t>(nowStamp(s_.clock)) - stamp) / 60;
+    if (difference >= -1 && difference <= 1) return;
+
+    PreparedEntry entry{};
+    entry[4] = 0x01; // system entry
+    putLong(entry, stamp);
+    const uint32_t magnitude = static_cast<uint32_t>(difference < 0 ? -difference : difference) & 0xFFF;
+    uint8_t sign = 0;
+    if (difference > 4095) sign = 0x1;
+    else if (difference < -4095) sign = 0x2;
+    else if (difference < 0) sign = 0x4;
+    entry[11] = static_cast<uint8_t>(sign << 4);
+    entry[12] = static_cast<uint8_t>(magnitude & 0xFF);
+    entry[13] = static_cast<uint8_t>(magnitude >> 8);
+    s_.history.logPreparedEntry(kHistoryClockSkew, entry);
+}
+
+void BaseLink::checkPhone(const Decoded& d) {
+    const auto owner = s_.phones.ownerOfPhone(d.phone);
+    if (owner && *owner == d.report.subscriber) return;
+    PreparedEntry entry{};
+    entry[4] = 0x01;
+    putLong(entry, static_cast<int32_t>(std::strtol(d.phone.c_str(), nullptr, 10)));
+    s_.history.logPreparedEntry(owner ? kHistoryPhoneOfOther : kHistoryPhoneUnknown, entry);
+}
+
+int BaseLink::ReadBaseFrame(int port) {
+    SerialLine& line = s_.ports.line(port);
+    FrameBuffer& f = s_.frame;
+    Clock& clock = s_.clock;
+
+    const auto length = line.readByte();
+    if (!length) return -1;
+    f[0] = *length;
+    uint8_t sum = static_cast<uint8_t>(kLF + *length);
+    if (*length + 1 >= 160) return -11;
+
+    for (int i = 0; i < *length; ++i) {
+        clock.sleepMs(3);
+        const auto byte = line.readByte();
+        if (!byte) return -2;
+        f[kRecordArea + i] = *byte;
+        sum = static_cast<uint8_t>(sum + *byte);
+    }
+    const auto terminator = line.readByte();
+    if (!terminator) return -3;
+    clock.sleepMs(10);
+    if (*terminator != kCR) {
+        drain(line, 101);
+        return -4;
+    }
+    sum = static_cast<uint8_t>(sum + kCR);
+    const auto checksum = line.readByte();
+    if (!checksum) return -5;
+
+    const bool accepted = *checksum == sum;
+    clock.sleepMs(s_.ports.pacingMs());
+    if (!line.writeByte(accepted ? kLF : kSO)) return accepted ? -6 : -8;
+    clock.sleepMs(10);
+    if (!line.writeByte(kCR)) return accepted ? -7 : -9;
+    return accepted ? 0 : -10;
+}
+
+int BaseLink::SendBaseFrame(int port) {
+    SerialLine& line = s_.ports.line(port);
+    FrameBuffer& f = s_.frame;
+    Clock& clock = s_.clock;
+    const int pacing = s_.ports.pacingMs();
+
+    const int length = f[1];
+    // LF, L, the records and CR must lie inside the buffer.
+    if (length > kMaxRecordBytes) return -3;
+
+    drain(line, 101);
+    uint8_t sum = 0;
+    for (int i = 0; i < length + 3; ++i) {
+        if (!line.writeByte(f[i])) return -1;
+        sum = static_cast<uint8_t>(sum + f[i]);
+        clock.sleepMs(pacing);
+    }
+    if (pacing < 10) clock.sleepMs(10 - pacing);
+    if (!line.writeByte(sum)) return -2;
+    clock.sleepMs(pacing);
+    const auto answer = line.readByte();
+    if (answer && (*answer == kLF || *answer == kSO)) {
+        clock.sleepMs(pacing);
+        const auto end = line.readByte();
+        if (!end || *end != kCR) return -4;
+        return *answer == kLF ? 0 : -5;
+    }
+    drain(line, 100);
+    return (answer ? *answer : 0xFFFF) + 100;
+}
+
+int BaseLink::ForwardFrame(int port) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int result = SendBaseFrame(port);
+        if (result == 0) return 0;
+        s_.trace.Trace("forw. err. %X ", static_cast<unsigned>(result));
+    }
+    return -1;
+}
+
+int BaseLink::putForwardFrame(FrameBuffer& f, uint16_t subscriber, bool hexSubscriber, int code,
+                              int subsystem, int sector) {
+    int at = 0;
+    f[at++] = kLF;
+    f[at++] = 15;
+    f[at++] = 0x11;
+    f[at++] = '2';
+    putDigits(f, at, subscriber, 4, hexSubscriber ? 16 : 10);
+    f[at++] = 0x14;
+    putDigits(f, at, static_cast<uint32_t>(code) & 0xFFF, 3, 16);
+    putDigits(f, at, static_cast<uint32_t>(subsystem) & 0xFF, 2, 16);
+    putDigits(f, at, static_cast<uint32_t>(sector) & 0xFFF, 3, 16);
+    f[at++] = kCR;
+    return at;
+}
+
+void BaseLink::putEmptyFrame(FrameBuffer& f) {
+    f[0] = kLF;
+    f[1] = 0;
+    f[2] = kCR;
+}
+
+void BaseLink::putFillerFrame(FrameBuffer& f) {
+    int at = 0;
+    f[at++] = kLF;
+    f[at++] = 15;
+    f[at++] = 0x11;
+    for (int i = 0; i < 5; ++i) f[at++] = 'A';
+    f[at++] = 0x14;
+    for (int i = 0; i < 8; ++i) f[at++] = 'A';
+    f[at++] = kCR;
+}
+
+} // namespace k4
