@@ -4,6 +4,7 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace k4 {
@@ -14,14 +15,27 @@ constexpr int kReadTimeoutMs = 100;
 constexpr int kWriteTimeoutMs = 1100;
 } // namespace
 
+namespace {
+bool isPseudoTerminal(const std::string& device) {
+    char resolved[PATH_MAX];
+    if (!::realpath(device.c_str(), resolved)) return false;
+    return std::string(resolved).rfind("/dev/pts/", 0) == 0;
+}
+} // namespace
+
 QtSerialLine::QtSerialLine() : port_(std::make_unique<QSerialPort>()) {}
 
 QtSerialLine::~QtSerialLine() { close(); }
 
 bool QtSerialLine::configure() {
-    bool ok = port_->setBaudRate(baudRate_) && port_->setDataBits(QSerialPort::Data8) &&
-              port_->setParity(QSerialPort::EvenParity) && port_->setStopBits(QSerialPort::OneStop) &&
-              port_->setFlowControl(QSerialPort::NoFlowControl);
+    bool ok = port_->setBaudRate(baudRate_) && port_->setDataBits(QSerialPort::Data8);
+    // A pseudo-terminal (the simulator's line) keeps no parity and refuses
+    // it; on a real port every setting must take.
+    const bool framing = port_->setParity(QSerialPort::EvenParity) &&
+                         port_->setStopBits(QSerialPort::OneStop) &&
+                         port_->setFlowControl(QSerialPort::NoFlowControl);
+    if (!framing && !isPseudoTerminal(device_)) ok = false;
+    if (!ok) error_ = port_->errorString().toStdString();
     // DTR and RTS are held off. A pseudo-terminal has no modem lines and
     // answers "Inappropriate ioctl for device"; that is no fault of the line.
     port_->setDataTerminalReady(false);
@@ -42,7 +56,7 @@ bool QtSerialLine::open(const std::string& device, int baudRate) {
         return false;
     }
     if (!configure()) {
-        noteError();
+        errorPending_ = true;
         port_->close();
         return false;
     }
@@ -72,11 +86,16 @@ bool QtSerialLine::isConnected() {
 
 void QtSerialLine::noteError() {
     error_ = port_->errorString().toStdString();
-    errorPending_ = true;
-    if (port_->error() == QSerialPort::ResourceError && port_->isOpen()) {
+    const auto error = port_->error();
+    // A device that fails its reads has gone away (a pulled USB adapter, a
+    // simulator that hung up): the line is no longer connected and is tried
+    // again later. Anything else is an error of the line.
+    if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) && port_->isOpen()) {
         port_->close();
         lost_ = true;
+        return;
     }
+    errorPending_ = true;
 }
 
 std::optional<uint8_t> QtSerialLine::readByte() {
@@ -99,7 +118,10 @@ std::optional<uint8_t> QtSerialLine::readByte() {
 bool QtSerialLine::writeByte(uint8_t byte) {
     if (!port_->isOpen()) return false;
     const char c = static_cast<char>(byte);
-    if (port_->write(&c, 1) != 1 || !port_->waitForBytesWritten(kWriteTimeoutMs)) {
+    // Qt may hand the byte to the device at once; only a byte still queued
+    // is waited for.
+    if (port_->write(&c, 1) != 1 ||
+        (port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(kWriteTimeoutMs))) {
         noteError();
         port_->clearError();
         return false;

@@ -22,6 +22,7 @@ public:
     virtual bool writeByte(uint8_t byte) = 0;
     virtual void clearInput() = 0;
     // Set when the line reported an error since the last call; cleared by it.
+    // A device that went away is not connected rather than in error.
     virtual bool takeError() = 0;
     virtual std::string errorText() const = 0;
     virtual std::string device() const = 0;
