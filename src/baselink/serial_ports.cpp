@@ -12,6 +12,11 @@ std::string SerialPorts::deviceOf(int portNumber) {
     return present_[static_cast<size_t>(portNumber - 1)];
 }
 
+const std::vector<std::string>& SerialPorts::refreshPresentPorts() {
+    present_ = portList_.presentPorts();
+    return present_;
+}
+
 bool SerialPorts::openOn(int index, int portNumber, int baudRate) {
     const std::string device = deviceOf(portNumber);
     if (device.empty()) {
@@ -38,7 +43,7 @@ bool SerialPorts::openModuleAndLedPorts(ConfigBlock& b) {
 
 int SerialPorts::OpenSerialPorts(ConfigBlock& b) {
     error_.clear();
-    present_ = portList_.presentPorts();
+    refreshPresentPorts();
     const bool ledPort = b.synopt_port > 0;
     switch (b.mode) {
     case 0:

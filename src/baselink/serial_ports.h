@@ -44,6 +44,8 @@ public:
 
     // The configured port number n (1..) is the n-th present port.
     std::string deviceOf(int portNumber);
+    // The present ports, asked anew.
+    const std::vector<std::string>& refreshPresentPorts();
 
 private:
     bool openOn(int index, int portNumber, int baudRate);

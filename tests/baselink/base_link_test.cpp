@@ -220,7 +220,9 @@ TEST_F(BaseLinkTest, ReadFailuresTable) {
         base().failWritesAfter = c.writesBeforeFailure;
         EXPECT_EQ(link.ReadBaseFrame(kComPort2), c.result);
         EXPECT_EQ(base().written, c.answer) << c.result;
-        if (c.result == -4) EXPECT_TRUE(base().input.empty());
+        if (c.result == -4) {
+            EXPECT_TRUE(base().input.empty()) << "the rest of the burst is discarded";
+        }
     }
     base().failWritesAfter = -1;
     EXPECT_TRUE(reports.reports.empty());
@@ -331,7 +333,7 @@ TEST_F(BaseLinkTest, ClockCheckOfTheTransmitterStamp) {
 TEST_F(BaseLinkTest, SendingAFrameAndItsAnswers) {
     const Bytes expected = test::baseFrame(Bytes{0x11} + chars("20042") + Bytes{0x14} + chars("13A01005"));
     struct Case { std::vector<int> answer; int result; };
-    for (const Case c : {Case{{0x0A, 0x0D}, 0}, Case{{0x0E, 0x0D}, -5}, Case{{0x0A, 0x0A}, -4},
+    for (const Case& c : {Case{{0x0A, 0x0D}, 0}, Case{{0x0E, 0x0D}, -5}, Case{{0x0A, 0x0A}, -4},
                          Case{{}, 0xFFFF + 100}, Case{{0x33, 1, 2}, 0x33 + 100}}) {
         BaseLink::putForwardFrame(frame, 42, false, 0x13A, 1, 5);
         base().written.clear();

@@ -6,6 +6,7 @@
 #include "platform/serial_line.h"
 
 #include <deque>
+#include <functional>
 #include <utility>
 #include <memory>
 #include <vector>
@@ -23,6 +24,9 @@ public:
 
     // The far end answers once this many bytes have been written in all.
     void replyAfterWrites(size_t count, std::vector<int> bytes) { replies_.emplace_back(count, std::move(bytes)); }
+
+    // Called after every byte written, to play a device that answers.
+    std::function<void(FakeSerialLine&, uint8_t)> respond;
 
     std::deque<int> input;
     std::vector<uint8_t> written;
@@ -65,6 +69,7 @@ public:
         if (failWritesAfter == 0) return false;
         if (failWritesAfter > 0) --failWritesAfter;
         written.push_back(byte);
+        if (respond) respond(*this, byte);
         for (auto it = replies_.begin(); it != replies_.end(); ++it) {
             if (it->first == written.size()) {
                 input.insert(input.end(), it->second.begin(), it->second.end());
