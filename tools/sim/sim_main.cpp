@@ -1,16 +1,101 @@
-// kestrel4-sim: plays the devices the centre talks to. The receiving base on
-// a serial line comes with the station's base link; until then the
-// simulator only says what it will offer.
-#include <cstdio>
-#include <cstring>
+// kestrel4-sim: plays the devices the centre talks to.
+#include "sim/base_player.h"
 
-int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--help") != 0) {
-        std::fprintf(stderr, "kestrel4-sim: urządzenie \"%s\" nie jest jeszcze dostępne\n", argv[1]);
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+void usage(std::ostream& out) {
+    out << "kestrel4-sim base --link ŚCIEŻKA [--scenario PLIK] [--interval MS] [--loops N] [--wait-open S]\n"
+           "  Baza odbiorcza na linii szeregowej: tworzy parę pseudoterminali, wystawia koniec\n"
+           "  stacji pod ŚCIEŻKĄ (dowiązanie) i odtwarza scenariusz (plik albo wejście),\n"
+           "  sprawdzając odpowiedź stacji na każdą ramkę. Kroki scenariusza:\n"
+           "    report ABONENT KOD [PODSYSTEM [SEKTOR]] [phone CYFRY] [time YYMMDDhhmmss|now]\n"
+           "    badsum ...   ta sama ramka ze złą sumą kontrolną\n"
+           "    test | filler | frame HEX... | raw HEX... | noise N | wait SEKUNDY | loop\n"
+           "  Kod, podsystem i sektor szesnastkowo, abonent dziesiętnie. Wynik: liczba ramek\n"
+           "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n";
+}
+
+// Stopped with Ctrl+C or by the demo: the published link must not outlive us.
+char linkToRemove[4096];
+
+extern "C" void removeLinkAndExit(int) {
+    if (linkToRemove[0]) ::unlink(linkToRemove);
+    ::_exit(130);
+}
+
+int runBase(int argc, char** argv) {
+    std::string linkPath, scenarioPath;
+    k4::sim::PlayOptions options;
+    double waitOpen = 0;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (arg == "--link") linkPath = value();
+        else if (arg == "--scenario") scenarioPath = value();
+        else if (arg == "--interval") options.intervalMs = std::stoi(value());
+        else if (arg == "--loops") options.loops = std::stoi(value());
+        else if (arg == "--wait-open") waitOpen = std::stod(value());
+        else if (arg == "--help") {
+            usage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "kestrel4-sim base: nieznany argument " << arg << '\n';
+            return 2;
+        }
+    }
+    if (linkPath.empty()) {
+        std::cerr << "kestrel4-sim base: podaj --link ŚCIEŻKA\n";
         return 2;
     }
-    std::printf("kestrel4-sim URZĄDZENIE ...\n"
-                "  Symulator urządzeń centrum. Pierwsze urządzenie (base: baza odbiorcza na\n"
-                "  linii szeregowej) przybywa razem z łączem bazy stacji.\n");
-    return argc > 1 ? 0 : 2;
+    std::string error;
+    std::optional<std::vector<k4::sim::BaseStep>> steps;
+    if (scenarioPath.empty()) {
+        steps = k4::sim::parseBaseScenario(std::cin, error);
+    } else {
+        std::ifstream file(scenarioPath);
+        if (!file) {
+            std::cerr << "kestrel4-sim base: nie można otworzyć " << scenarioPath << '\n';
+            return 1;
+        }
+        steps = k4::sim::parseBaseScenario(file, error);
+    }
+    if (!steps) {
+        std::cerr << "kestrel4-sim base: " << error << '\n';
+        return 2;
+    }
+    k4::sim::PtyLink link;
+    if (!link.create(linkPath, error)) {
+        std::cerr << "kestrel4-sim base: " << error << '\n';
+        return 1;
+    }
+    std::snprintf(linkToRemove, sizeof linkToRemove, "%s", linkPath.c_str());
+    std::signal(SIGINT, removeLinkAndExit);
+    std::signal(SIGTERM, removeLinkAndExit);
+    std::cout << "baza: " << linkPath << " -> " << link.stationEnd() << std::endl;
+    if (waitOpen > 0) std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(waitOpen * 1000)));
+    const auto result = k4::sim::playBaseScenario(link, *steps, options, std::cout);
+    std::cout << result.asExpected << " passed, " << result.failed << " failed" << std::endl;
+    return result.failed == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGPIPE, SIG_IGN);
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
+        usage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "base") == 0) return runBase(argc - 2, argv + 2);
+    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base)\n";
+    return 2;
 }

@@ -1,0 +1,27 @@
+#pragma once
+// Plays a receiving base: sends the steps of a scenario on the line and
+// checks the station's answer to every frame (0x0A 0x0D accepted, 0x0E 0x0D
+// refused).
+#include "sim/base_scenario.h"
+#include "sim/pty_link.h"
+
+#include <iosfwd>
+
+namespace k4::sim {
+
+struct PlayResult {
+    int frames = 0;
+    int asExpected = 0;
+    int failed = 0;
+};
+
+struct PlayOptions {
+    int intervalMs = 500;      // pause between steps
+    int answerTimeoutMs = 2000; // how long a frame waits for its answer
+    int loops = -1;             // "loop" steps honoured this often (-1 forever)
+};
+
+PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, const PlayOptions& options,
+                            std::ostream& log);
+
+} // namespace k4::sim

@@ -1,0 +1,36 @@
+#pragma once
+// A pseudo-terminal pair whose station end is published under a path of the
+// technician's choosing (a symlink), so the station opens it as a serial port.
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace k4::sim {
+
+class PtyLink {
+public:
+    PtyLink() = default;
+    ~PtyLink();
+    PtyLink(const PtyLink&) = delete;
+    PtyLink& operator=(const PtyLink&) = delete;
+
+    // Creates the pair and points linkPath at its station end.
+    bool create(const std::string& linkPath, std::string& error);
+    const std::string& stationEnd() const { return slaveName_; }
+
+    bool write(const std::vector<uint8_t>& bytes);
+    // The next byte within the time given, or nothing.
+    std::optional<uint8_t> read(std::chrono::milliseconds timeout);
+    // Everything that arrives until the line has been quiet for quiet.
+    std::vector<uint8_t> readUntilQuiet(std::chrono::milliseconds first, std::chrono::milliseconds quiet);
+
+private:
+    int master_ = -1;
+    int slaveKeeper_ = -1; // keeps the line up while no station has it open
+    std::string slaveName_;
+    std::string linkPath_;
+};
+
+} // namespace k4::sim
