@@ -1,0 +1,68 @@
+#include "database/index_page.h"
+
+#include <cstring>
+
+namespace k4 {
+
+namespace {
+
+int32_t get32(const uint8_t* p) {
+    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+int16_t get16(const uint8_t* p) { return static_cast<int16_t>(uint16_t(p[0]) | uint16_t(p[1]) << 8); }
+void put32(uint8_t* p, int32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+}
+void put16(uint8_t* p, int16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);
+}
+
+} // namespace
+
+int IndexNode::used() const {
+    int bytes = 0;
+    for (const auto& e : entries) bytes += e.size();
+    return bytes;
+}
+
+void encodeIndexPage(const IndexNode& node, uint8_t* page) {
+    std::memset(page, 0, kIndexPageSize);
+    put32(page, node.self);
+    put16(page + 4, static_cast<int16_t>(node.used()));
+    put32(page + 6, node.left);
+    uint8_t* at = page + kIndexPageHead;
+    for (const auto& e : node.entries) {
+        put32(at, e.child);
+        put32(at + 4, e.value);
+        std::memcpy(at + 8, e.text.data(), e.text.size());
+        at[8 + e.text.size()] = 0;
+        at += e.size();
+    }
+}
+
+std::optional<IndexNode> decodeIndexPage(const uint8_t* page) {
+    IndexNode node;
+    node.self = get32(page);
+    const int used = get16(page + 4);
+    node.left = get32(page + 6);
+    if (used < 0 || used > kIndexFillLimit) return std::nullopt;
+    int at = kIndexPageHead;
+    const int end = kIndexPageHead + used;
+    while (at < end) {
+        if (end - at < 10) return std::nullopt;
+        IndexKey key;
+        key.child = get32(page + at);
+        key.value = get32(page + at + 4);
+        const auto* text = reinterpret_cast<const char*>(page + at + 8);
+        const size_t room = static_cast<size_t>(end - at - 8);
+        const size_t length = strnlen(text, room);
+        if (length == room || length > kIndexKeyLength) return std::nullopt;
+        key.text.assign(text, length);
+        at += key.size();
+        node.entries.push_back(std::move(key));
+    }
+    return node;
+}
+
+} // namespace k4
