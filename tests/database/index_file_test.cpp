@@ -1,5 +1,7 @@
 #include "database/index_file.h"
 
+#include "database/index_check.h"
+
 #include "database/codepage.h"
 #include "support/temp_dir.h"
 
@@ -129,6 +131,7 @@ TEST_F(IndexTest, DeletingEveryKeyReturnsToAnEmptyRootAndPagesAreReused) {
     EXPECT_EQ(empty.freePages.size(), (grown - kIndexHeaderSize) / kIndexPageSize) << "every page is free";
     IndexKey key;
     EXPECT_EQ(index.First(key), kIndexEnd);
+    EXPECT_EQ(checkIndexFile(path()).freePages, static_cast<int>(empty.freePages.size()));
     for (int i = 0; i < 50; ++i) ASSERT_EQ(index.InsertKey(longKey(i), i), 1);
     EXPECT_EQ(readFile(path()).size(), grown) << "freed pages are taken before the file grows";
     EXPECT_EQ(checkTree(path()).keys.size(), 50u);
@@ -207,6 +210,10 @@ TEST_F(IndexTest, LongRandomSequenceAgreesWithAMultimap) {
         }
     }
     EXPECT_GE(index.height(), 2);
+    const IndexCheckReport report = checkIndexFile(path());
+    EXPECT_TRUE(report.ok()) << report.problems.front();
+    EXPECT_EQ(report.keys, static_cast<int64_t>(model.size()));
+    EXPECT_EQ(report.lostPages, 0);
     // What is on the disk opens again as the same tree.
     ASSERT_EQ(index.CloseIndex(), 0);
     IndexHandle reopened(cache, failure);
@@ -256,6 +263,7 @@ TEST_F(IndexTest, DamagedPagesAreRefusedNotFollowed) {
             EXPECT_NE(std::string(e.what()).find("nazwa"), std::string::npos) << d.what;
         }
         EXPECT_TRUE(refused) << d.what;
+        EXPECT_FALSE(checkIndexFile(path()).ok()) << d.what;
     }
 }
 
