@@ -39,6 +39,32 @@ bool IndexHandle::fail(const char* message, int64_t offset) {
     return false;
 }
 
+void IndexHandle::setRoot(const IndexNode& root) {
+    root_ = root;
+    root_.self = 0;
+    encodeIndexPage(root_, rootBytes_.data());
+}
+
+std::optional<RawIndexPage> IndexHandle::raw(int32_t page) {
+    if (page == 0) return RawIndexPage::of(rootBytes_.data());
+    if (!validChild(page)) {
+        fail("Blad pozycji", page);
+        return std::nullopt;
+    }
+    const uint8_t* bytes = cache_.page(file_, page);
+    if (!bytes) {
+        fail("Blad odczytu pliku", page);
+        return std::nullopt;
+    }
+    auto r = RawIndexPage::of(bytes);
+    // A page that is free, or claims another place, is no page of the tree.
+    if (!r || r->self() != page || r->left() == kIndexFreeMark) {
+        fail("Blad odczytu pliku", page);
+        return std::nullopt;
+    }
+    return r;
+}
+
 bool IndexHandle::validChild(int32_t page) const {
     return page >= kIndexHeaderSize && (page - kIndexHeaderSize) % kIndexPageSize == 0 &&
            page + static_cast<int64_t>(kIndexPageSize) <= length_;
@@ -76,16 +102,18 @@ void IndexHandle::abandon() {
     freeHead_ = savedFreeHead_;
     height_ = savedHeight_;
     length_ = savedLength_;
-    root_ = savedRoot_;
+    setRoot(savedRoot_);
 }
 
 // The pages of one change go to the disk first and the header last, so the
 // root never names a page that is not written yet.
 bool IndexHandle::commit() {
+    bool rootChanged = false;
     for (const auto& [page, node] : working_) {
+        if (page == 0) rootChanged = true;
         if (node.used() > kIndexFillLimit) return fail("Blad zapisu", page);
         if (page == 0) {
-            root_ = node;
+            setRoot(node);
             continue;
         }
         uint8_t* bytes = cache_.adopt(file_, page);
@@ -103,7 +131,10 @@ bool IndexHandle::commit() {
     freed_.clear();
     int32_t failed = 0;
     if (!cache_.flush(file_, failed)) return fail("Blad zapisu", failed);
-    if (!writeHeader()) return false;
+    // Most changes touch one leaf: the header is written only when the
+    // root, the free chain or the height changed.
+    const bool headerChanged = rootChanged || freeHead_ != savedFreeHead_ || height_ != savedHeight_ || !inOperation_;
+    if (headerChanged && !writeHeader()) return false;
     inOperation_ = false;
     return true;
 }
@@ -117,7 +148,7 @@ int IndexHandle::CreateIndex(const DataDir& dir, const std::string& name, bool d
         fail("Blad otwarcia/zamkniecia pliku", 0);
         return -1;
     }
-    root_ = IndexNode{};
+    setRoot(IndexNode{});
     freeHead_ = kIndexNoPage;
     height_ = 1;
     length_ = kIndexHeaderSize;
@@ -150,8 +181,7 @@ int IndexHandle::OpenIndex(const DataDir& dir, const std::string& name, bool dup
         file_.close();
         return -1;
     }
-    root_ = *root;
-    root_.self = 0;
+    setRoot(*root);
     freeHead_ = get32(header + kIndexPageSize);
     height_ = height;
     const int64_t size = file_.size();

@@ -7,7 +7,9 @@
 #include "platform/data_dir.h"
 #include "platform/file.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,10 @@ private:
     // commits (a page may be over-full between two steps of it).
     bool load(int32_t page, IndexNode& node);
     void store(const IndexNode& node);
+    // A page of the tree read in place; nothing (and the failure told) when
+    // it is damaged. Only between operations, when no page is held changed.
+    std::optional<RawIndexPage> raw(int32_t page);
+    void setRoot(const IndexNode& root);
     void abandon();
     int32_t allocatePage();
     bool freePage(int32_t page);
@@ -100,6 +106,7 @@ private:
     std::string path_;
     bool duplicates_ = false;
     IndexNode root_;
+    std::array<uint8_t, kIndexPageSize> rootBytes_{};
     int32_t freeHead_ = kIndexNoPage;
     int height_ = 1;
     int64_t length_ = 0;

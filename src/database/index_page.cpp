@@ -1,5 +1,7 @@
 #include "database/index_page.h"
 
+#include "database/codepage.h"
+
 #include <cstring>
 
 namespace k4 {
@@ -63,6 +65,60 @@ std::optional<IndexNode> decodeIndexPage(const uint8_t* page) {
         node.entries.push_back(std::move(key));
     }
     return node;
+}
+
+} // namespace k4
+
+namespace k4 {
+
+std::optional<RawIndexPage> RawIndexPage::of(const uint8_t* page) {
+    RawIndexPage raw;
+    raw.page_ = page;
+    raw.used_ = get16(page + 4);
+    if (raw.used_ < 0 || raw.used_ > kIndexFillLimit) return std::nullopt;
+    int at = kIndexPageHead;
+    const int end = kIndexPageHead + raw.used_;
+    while (at < end) {
+        if (end - at < 10) return std::nullopt;
+        const auto* text = reinterpret_cast<const char*>(page + at + 8);
+        const size_t room = static_cast<size_t>(end - at - 8);
+        const size_t length = strnlen(text, room);
+        if (length == room || length > kIndexKeyLength) return std::nullopt;
+        at += 9 + static_cast<int>(length);
+        ++raw.count_;
+    }
+    return raw;
+}
+
+int32_t RawIndexPage::self() const { return get32(page_); }
+int32_t RawIndexPage::left() const { return get32(page_ + 6); }
+
+const uint8_t* RawIndexPage::at(int index) const {
+    const uint8_t* p = page_ + kIndexPageHead;
+    for (int i = 0; i < index; ++i) p += 9 + std::strlen(reinterpret_cast<const char*>(p + 8));
+    return p;
+}
+
+int RawIndexPage::bound(const char* key, bool upper) const {
+    const uint8_t* p = page_ + kIndexPageHead;
+    for (int i = 0; i < count_; ++i) {
+        const auto* text = reinterpret_cast<const char*>(p + 8);
+        const int c = CompareMazoviaN(text, key, kIndexKeyLength);
+        if (upper ? c > 0 : c >= 0) return i;
+        p += 9 + std::strlen(text);
+    }
+    return count_;
+}
+
+int32_t RawIndexPage::child(int slot) const { return slot == 0 ? left() : get32(at(slot - 1)); }
+
+IndexKey RawIndexPage::entry(int index) const {
+    const uint8_t* p = at(index);
+    IndexKey key;
+    key.child = get32(p);
+    key.value = get32(p + 4);
+    key.text = reinterpret_cast<const char*>(p + 8);
+    return key;
 }
 
 } // namespace k4

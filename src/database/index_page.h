@@ -49,3 +49,31 @@ void encodeIndexPage(const IndexNode& node, uint8_t* page);
 std::optional<IndexNode> decodeIndexPage(const uint8_t* page);
 
 } // namespace k4
+
+namespace k4 {
+
+// Reading a page in place, without building its entries: the look-ups and
+// walks of the station run on these.
+class RawIndexPage {
+public:
+    // Nothing valid when the page is damaged (the same rules as decoding).
+    static std::optional<RawIndexPage> of(const uint8_t* page);
+
+    int32_t self() const;
+    int32_t left() const;
+    bool isLeaf() const { return left() == kIndexNoPage; }
+    int count() const { return count_; }
+    // The first entry whose text is above (upper) or not below the key.
+    int bound(const char* key, bool upper) const;
+    int32_t child(int slot) const;
+    IndexKey entry(int index) const;
+
+private:
+    const uint8_t* at(int index) const;
+
+    const uint8_t* page_ = nullptr;
+    int used_ = 0;
+    int count_ = 0;
+};
+
+} // namespace k4

@@ -1,59 +1,48 @@
 // Finding keys and walking an index in key order. The position is the path
 // from the root: at the last level the entry itself, above it the subtree
 // slot taken, which is also the index of the entry that follows the subtree.
-#include "database/codepage.h"
+// Pages are read in place, without building their entries.
 #include "database/index_file.h"
 
 namespace k4 {
-
-namespace {
-int compareKeys(const std::string& a, const std::string& b) {
-    return CompareMazoviaN(a.c_str(), b.c_str(), kIndexKeyLength);
-}
-} // namespace
 
 bool IndexHandle::descend(const std::string& text, bool upper, std::vector<Level>& path) {
     path.clear();
     int32_t page = 0;
     for (int depth = 1;; ++depth) {
-        IndexNode node;
-        if (!load(page, node)) return false;
+        auto node = raw(page);
+        if (!node) return false;
         // Every leaf sits at the tree's height; anything else is a damaged link.
-        if (node.isLeaf() != (depth == height_)) return fail("Blad odczytu pliku", page);
-        int pos = 0;
-        while (pos < node.count()) {
-            const int c = compareKeys(node.entries[static_cast<size_t>(pos)].text, text);
-            if (upper ? c > 0 : c >= 0) break;
-            ++pos;
-        }
+        if (node->isLeaf() != (depth == height_)) return fail("Blad odczytu pliku", page);
+        const int pos = node->bound(text.c_str(), upper);
         path.push_back({page, pos});
-        if (node.isLeaf()) return true;
-        page = node.child(pos);
+        if (node->isLeaf()) return true;
+        page = node->child(pos);
     }
 }
 
 bool IndexHandle::descendEdge(int32_t page, bool leftmost, std::vector<Level>& path) {
     for (int depth = static_cast<int>(path.size()) + 1;; ++depth) {
-        IndexNode node;
-        if (!load(page, node)) return false;
-        if (node.isLeaf() != (depth == height_)) return fail("Blad odczytu pliku", page);
-        if (node.isLeaf()) {
-            path.push_back({page, leftmost ? 0 : node.count() - 1});
+        auto node = raw(page);
+        if (!node) return false;
+        if (node->isLeaf() != (depth == height_)) return fail("Blad odczytu pliku", page);
+        if (node->isLeaf()) {
+            path.push_back({page, leftmost ? 0 : node->count() - 1});
             return true;
         }
-        const int slot = leftmost ? 0 : node.count();
+        const int slot = leftmost ? 0 : node->count();
         path.push_back({page, slot});
-        page = node.child(slot);
+        page = node->child(slot);
     }
 }
 
 int IndexHandle::current(IndexKey& key) {
     if (position_.empty()) return kIndexEnd;
-    IndexNode node;
-    if (!load(position_.back().page, node)) return kIndexEnd;
+    auto node = raw(position_.back().page);
+    if (!node) return kIndexEnd;
     const int pos = position_.back().pos;
-    if (pos < 0 || pos >= node.count()) return kIndexEnd;
-    key = node.entries[static_cast<size_t>(pos)];
+    if (pos < 0 || pos >= node->count()) return kIndexEnd;
+    key = node->entry(pos);
     return kIndexFound;
 }
 
@@ -61,9 +50,9 @@ int IndexHandle::current(IndexKey& key) {
 // that follows the subtree walked.
 int IndexHandle::settleAfterLeaf(IndexKey& key) {
     while (!position_.empty()) {
-        IndexNode node;
-        if (!load(position_.back().page, node)) return kIndexEnd;
-        if (position_.back().pos < node.count()) return current(key);
+        auto node = raw(position_.back().page);
+        if (!node) return kIndexEnd;
+        if (position_.back().pos < node->count()) return current(key);
         position_.pop_back();
     }
     return kIndexEnd;
@@ -115,29 +104,29 @@ int IndexHandle::Last(IndexKey& key) {
 
 int IndexHandle::Next(IndexKey& key) {
     if (position_.empty()) return kIndexEnd;
-    IndexNode node;
-    if (!load(position_.back().page, node)) return kIndexEnd;
+    auto node = raw(position_.back().page);
+    if (!node) return kIndexEnd;
     Level& here = position_.back();
-    if (!node.isLeaf()) {
+    if (!node->isLeaf()) {
         // Into the subtree after the entry, down to its first key.
         here.pos += 1;
-        if (!descendEdge(node.child(here.pos), true, position_)) return kIndexEnd;
+        if (!descendEdge(node->child(here.pos), true, position_)) return kIndexEnd;
         return current(key);
     }
     here.pos += 1;
-    if (here.pos < node.count()) return current(key);
+    if (here.pos < node->count()) return current(key);
     position_.pop_back();
     return settleAfterLeaf(key);
 }
 
 int IndexHandle::Prev(IndexKey& key) {
     if (position_.empty()) return kIndexEnd;
-    IndexNode node;
-    if (!load(position_.back().page, node)) return kIndexEnd;
+    auto node = raw(position_.back().page);
+    if (!node) return kIndexEnd;
     Level& here = position_.back();
-    if (!node.isLeaf()) {
+    if (!node->isLeaf()) {
         // Into the subtree before the entry, down to its last key.
-        if (!descendEdge(node.child(here.pos), false, position_)) return kIndexEnd;
+        if (!descendEdge(node->child(here.pos), false, position_)) return kIndexEnd;
         return current(key);
     }
     here.pos -= 1;
