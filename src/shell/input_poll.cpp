@@ -1,0 +1,45 @@
+#include "shell/input_poll.h"
+
+#include "database/text_edge.h"
+
+namespace k4 {
+
+InputPoller::InputPoller(const ConfigBlock& config, BaseLink& baseLink, ModuleBus& modules, ModulePaths& paths,
+                         HistoryLog& history, Messages& messages)
+    : config_(config), baseLink_(baseLink), modules_(modules), paths_(paths), history_(history),
+      messages_(messages) {}
+
+int InputPoller::nextExisting(int from) const {
+    for (int step = 0; step < kModuleSlots; ++step) {
+        const int slot = (from + step) % kModuleSlots;
+        if (paths_.exists(slot)) return slot;
+    }
+    return -1;
+}
+
+void InputPoller::PollInputs() {
+    if (config_.mode == 2 || config_.mode == 3) baseLink_.PollBaseLink();
+    if (config_.mode == 2) return;
+
+    const int slot = nextExisting(position_);
+    if (slot < 0) return;
+    position_ = slot;
+    if (modules_.CheckModule(slot, paths_.pathKind(slot)) != 0) {
+        silenceMs_ += kTickMs;
+        if (silenceMs_ > kSilenceLimitMs) {
+            silenceMs_ = 0;
+            history_.LogEvent(kHistoryNoCommunication);
+            messages_.ShowNotice(silenceGuard_, mz("\x03" "Brak komunikacji z Bazą KVF16Z"), kNoticeAlarm);
+        }
+        return;
+    }
+    silenceMs_ = 0;
+    const int state = paths_.poll(slot, 1, 0);
+    // A path that is still in the middle of an exchange is polled again.
+    if (state == 0 || state == 3 || state == 14 || state == 15) {
+        const int next = nextExisting((slot + 1) % kModuleSlots);
+        position_ = next < 0 ? 0 : next;
+    }
+}
+
+} // namespace k4

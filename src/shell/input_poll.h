@@ -1,0 +1,44 @@
+#pragma once
+// One poll of the inputs per timer tick: the serial base link in the modes
+// that have one, then the next interface module of the path table.
+#include "baselink/base_link.h"
+#include "baselink/module_bus.h"
+#include "baselink/module_paths.h"
+#include "config/config_block.h"
+#include "history/history_log.h"
+#include "shell/messages.h"
+
+namespace k4 {
+
+enum : int { kHistoryNoCommunication = 3 };
+
+class InputPoller {
+public:
+    static constexpr int kTickMs = 100;
+    static constexpr int kSilenceLimitMs = 60000;
+
+    InputPoller(const ConfigBlock& config, BaseLink& baseLink, ModuleBus& modules, ModulePaths& paths,
+                HistoryLog& history, Messages& messages);
+
+    void PollInputs();
+
+    int position() const { return position_; }
+    int silenceMs() const { return silenceMs_; }
+
+private:
+    // The next slot from the current position holding a path, wrapping
+    // from 6 to 0; -1 when none does.
+    int nextExisting(int from) const;
+
+    const ConfigBlock& config_;
+    BaseLink& baseLink_;
+    ModuleBus& modules_;
+    ModulePaths& paths_;
+    HistoryLog& history_;
+    Messages& messages_;
+    int position_ = 0;
+    int silenceMs_ = 0;
+    MessageGuard silenceGuard_;
+};
+
+} // namespace k4

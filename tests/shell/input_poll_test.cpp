@@ -1,0 +1,129 @@
+#include "shell/input_poll.h"
+
+#include "support/fake_serial_line.h"
+#include "support/manual_clock.h"
+#include "support/scripted_operator_ui.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace k4 {
+namespace {
+
+struct FourPorts final : SerialPortList {
+    std::vector<std::string> presentPorts() override { return {"/dev/a", "/dev/b", "/dev/c", "/dev/d"}; }
+};
+
+struct Paths final : ModulePaths {
+    std::set<int> slots;
+    std::vector<int> polled;
+    int state = 0;
+    bool exists(int slot) const override { return slots.count(slot) > 0; }
+    int pathKind(int) const override { return 0x70; }
+    int poll(int slot, int, int) override {
+        polled.push_back(slot);
+        return state;
+    }
+};
+
+struct NoReports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup {
+    int reports = 0;
+    int processReport(const Report&) override { return ++reports; }
+    int logPreparedEntry(int, const PreparedEntry&) override { return 0; }
+    std::optional<int> ownerOfPhone(const std::string&) override { return std::nullopt; }
+};
+
+struct InputPollTest : ::testing::Test {
+    test::TempDir dir;
+    test::ManualClock clock;
+    test::ScriptedOperatorUi ui;
+    Messages messages{ui};
+    bool suspended = false;
+    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
+    FourPorts list;
+    std::vector<test::FakeSerialLine*> lines;
+    SerialPorts ports{list, [this] {
+                          auto l = std::make_unique<test::FakeSerialLine>();
+                          lines.push_back(l.get());
+                          return l;
+                      }};
+    FrameBuffer frame;
+    TraceRing trace;
+    ConfigBlock config{};
+    NoReports sink;
+    BaseLink baseLink{{ports, frame, trace, clock, messages, config, sink, sink, sink}};
+    ModuleBus modules{{ports, frame, trace, clock, messages}};
+    Paths paths;
+    InputPoller poller{config, baseLink, modules, paths, history, messages};
+
+    void open(int mode) {
+        config.mode = static_cast<int16_t>(mode);
+        config.inter_port = 1;
+        config.data_port = 2;
+        config.base1_port = 3;
+        ASSERT_EQ(ports.OpenSerialPorts(config), 0);
+        EXPECT_GE(history.OpenHistory("logf"), 0);
+    }
+    // The interface says a module answers in every slot, the data port gives its kind.
+    void modulesAnswer() {
+        lines[kComPort1]->respond = [](test::FakeSerialLine& l, uint8_t) { l.send({0x01}); };
+        lines[kComPort2]->respond = [](test::FakeSerialLine& l, uint8_t) { l.send({0x70}); };
+    }
+    size_t historyEntries() const { return (dir.read("logf").size() - kHistoryHeaderSize) / kHistoryEntrySize; }
+};
+
+TEST_F(InputPollTest, ReceivingModePollsOnlyTheBaseLink) {
+    open(2);
+    paths.slots = {0, 1};
+    lines[kComPort2]->send({0x0A, 0x00, 0x0D, 0x17});
+    poller.PollInputs();
+    EXPECT_EQ(lines[kComPort2]->written, (std::vector<uint8_t>{0x0A, 0x0D}));
+    EXPECT_TRUE(paths.polled.empty());
+}
+
+TEST_F(InputPollTest, NoPathMeansNothingAfterTheBaseLink) {
+    open(3);
+    poller.PollInputs();
+    EXPECT_TRUE(lines[kComPort1]->written.empty()) << "no module selected";
+}
+
+TEST_F(InputPollTest, PathsTakeTurnsWhenTheirStateAllows) {
+    open(0);
+    modulesAnswer();
+    paths.slots = {1, 4};
+    paths.state = 5; // still busy: the same path again
+    poller.PollInputs();
+    poller.PollInputs();
+    paths.state = 0;
+    poller.PollInputs();
+    poller.PollInputs();
+    poller.PollInputs();
+    EXPECT_EQ(paths.polled, (std::vector<int>{1, 1, 1, 4, 1}));
+    EXPECT_EQ(poller.silenceMs(), 0);
+}
+
+TEST_F(InputPollTest, A_MinuteOfSilenceIsLoggedAndShownOnce) {
+    open(0);
+    paths.slots = {2};
+    int boxesWhileUp = 0;
+    ui.whileShown = [&](const BoxRequest&) {
+        // More silent ticks while the box is up raise no second box.
+        for (int i = 0; i < 700; ++i) poller.PollInputs();
+        boxesWhileUp = static_cast<int>(ui.boxes.size());
+    };
+    for (int tick = 0; tick < 600; ++tick) poller.PollInputs();
+    EXPECT_TRUE(ui.boxes.empty()) << "60 s exactly is not yet silence";
+    EXPECT_EQ(historyEntries(), 0u);
+    poller.PollInputs();
+    ASSERT_GE(ui.boxes.size(), 1u);
+    EXPECT_EQ(boxesWhileUp, 1);
+    EXPECT_EQ(ui.boxes[0].text, " Brak komunikacji z Bazą KVF16Z");
+    EXPECT_EQ(ui.boxes[0].caption, "Błąd");
+    EXPECT_EQ(historyEntries(), 2u) << "the second minute under the box is logged, not shown";
+    EXPECT_TRUE(paths.polled.empty());
+}
+
+} // namespace
+} // namespace k4
