@@ -19,7 +19,7 @@
 
 namespace k4 {
 
-enum SubscriberIndex : int {
+enum SubscriberIndexId : int {
     kIndexNumber = 0,
     kIndexName = 1,
     kIndexTown = 2,
