@@ -10,6 +10,8 @@ void usage(std::ostream& out) {
            "  init KATALOG [--force]            świeża instalacja\n"
            "  conf show [KATALOG]               pola konfiguracji i parametry systemu\n"
            "  convert --from N --to M [PLIK]    przekodowanie tekstu między stronami kodowymi\n"
+           "  history [PLIK] [--from D] [--to D] [--raw]  wpisy historii jako wiersze zdarzeń\n"
+           "  events [KATALOG]                  tabela zdarzeń standardowych\n"
            "Każde polecenie zna --help.\n";
 }
 } // namespace
@@ -23,6 +25,8 @@ int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream
     Args rest(args.begin() + 1, args.end());
     if (command == "init") return initCommand(rest, out, err);
     if (command == "convert") return convertCommand(rest, in, out, err);
+    if (command == "history") return historyCommand(rest, out, err);
+    if (command == "events") return eventsCommand(rest, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "--help") return confShowCommand({"--help"}, out, err);

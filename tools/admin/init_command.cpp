@@ -12,7 +12,7 @@ int initCommand(const Args& args, std::ostream& out, std::ostream& err) {
     for (const auto& arg : args) {
         if (arg == "--help") {
             out << "kestrel4-admin init KATALOG [--force]\n"
-                   "  Tworzy świeżą instalację stacji: conf i obsluga.txt.\n"
+                   "  Tworzy świeżą instalację stacji: conf, obsluga.txt i tabelę zdarzeń zdarzen.\n"
                    "  Istniejącej instalacji nie zastępuje bez --force.\n";
             return 0;
         }

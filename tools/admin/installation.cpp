@@ -1,5 +1,7 @@
 #include "admin/installation.h"
 
+#include "admin/event_defaults.h"
+#include "processing/event_table.h"
 #include "baselink/path_types.h"
 #include "database/codepage.h"
 #include "database/text_edge.h"
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace k4::admin {
 
@@ -47,6 +50,7 @@ ConfigBlock freshConfig(const std::string& dataDir) {
     for (auto& profile : b.tones)
         std::copy(std::begin(kDefaultToneProfile), std::end(kDefaultToneProfile), profile);
     for (auto& base : b.bases) base.rsLink = 255;
+    for (int i = 0; i < kSpecialCodes; ++i) b.special_codes[i] = static_cast<int16_t>(kFreshSpecialCodes[i]);
     return b;
 }
 
@@ -67,6 +71,20 @@ std::string freshServiceSteps() {
     return text;
 }
 
+bool writeFreshEventTable(const DataDir& data, std::string& error) {
+    EventTable table;
+    table.setRecords({});
+    for (const EventDef& def : freshEventDefinitions()) table.putEvent(def, def.code);
+    // Saving needs a table file whose header agrees; a fresh one is made first.
+    ::unlink(data.file("zdarzen").c_str());
+    EventTable empty;
+    if (empty.loadEventTable(data) != 0 || table.saveEventTable(data) != 0) {
+        error = "nie można zapisać tabeli zdarzeń " + data.file("zdarzen");
+        return false;
+    }
+    return true;
+}
+
 bool writeFreshInstallation(const std::string& dir, bool force, std::string& error) {
     if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
         error = "nie można utworzyć katalogu " + dir + ": " + std::strerror(errno);
@@ -81,6 +99,7 @@ bool writeFreshInstallation(const std::string& dir, bool force, std::string& err
     std::string_view image(reinterpret_cast<const char*>(&block), sizeof block);
     if (!replaceFileDurably(data.file("conf"), image, &error)) return false;
     if (!replaceFileDurably(data.file("obsluga.txt"), freshServiceSteps(), &error)) return false;
+    if (!writeFreshEventTable(data, error)) return false;
     return true;
 }
 
