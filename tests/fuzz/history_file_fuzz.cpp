@@ -1,9 +1,10 @@
 // A history file of any content, as "logf" and as an archive: opening it
 // (with the upgrade of an older generation), printing every entry, copying a
-// month out of it and appending to it must end, refused or done, without a
+// month out of it, reading it without a change and appending to it must end, refused or done, without a
 // read or write outside the entries.
 #include "baselink/path_types.h"
 #include "history/history_log.h"
+#include "history/history_reader.h"
 #include "platform/file.h"
 #include "platform/operator_ui.h"
 #include "processing/event_table.h"
@@ -74,6 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     k4::EventFormatter formatter(events, pathTypes);
 
     if (!k4::replaceFileDurably(dir.file("26_05.log"), bytes, nullptr)) return 0;
+    // Read as the technician's tool reads it, with nothing written.
+    int64_t lines = 0;
+    (void)k4::readHistoryFile(dir.file("26_05.log"), [&](const k4::HistoryEntry& e) {
+        (void)formatter.formatEvent(e);
+        return ++lines < 4096;
+    });
     {
         k4::HistoryLog archive(dir, messages, clock, suspended);
         (void)archive.OpenHistory("26_05.log");
