@@ -22,6 +22,19 @@ std::string cf(const char* format, ...) {
     return std::string(buffer, ::strnlen(buffer, sizeof buffer));
 }
 
+// At least `width` digits of a non-negative value, as "%0*d" / "%0*X" give.
+void digits(char* out, unsigned value, int width, unsigned base) {
+    char reversed[12];
+    int n = 0;
+    do {
+        reversed[n++] = "0123456789ABCDEF"[value % base];
+        value /= base;
+    } while (value != 0);
+    while (n < width) reversed[n++] = '0';
+    for (int i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
+    out[n] = '\0';
+}
+
 int value16(const HistoryEntry& r) { return r.subscriber; }
 int detail8(const HistoryEntry& r) { return r.subsystem; }
 int code12(const HistoryEntry& r) { return r.sector & 0x0FFF; }
@@ -120,25 +133,44 @@ std::string EventFormatter::formatEvent(const HistoryEntry& record, OperatorName
 std::string EventFormatter::reportText(const HistoryEntry& r, bool demonstration) const {
     const int code = demonstration ? code2of(r) : r.kindCode();
     const EventDef* def = events_.findEvent(code);
-    const std::string shortName = def ? def->shortText() : std::string();
-    const std::string fullName = def ? def->fullText() : std::string();
-    std::string path = pathName(r);
-    if (code2High(r) != 0) path += cf("%d", code2High(r));
+    // The precisions stop inside the name fields even without their NUL.
+    const char* shortName = def ? def->shortName : "";
+    const char* fullName = def ? def->fullName : "";
+    // The short fields by hand: they are most of the cost of a line.
+    char path[16];
+    const int type = kindHigh(r);
+    const char* typeName = type < 7 ? pathTypes_[type].name : "??";
+    path[0] = typeName[0];
+    path[1] = typeName[0] ? typeName[1] : '\0';
+    path[2] = '\0';
+    if (code2High(r) >= 10) path[2] = '1', path[3] = static_cast<char>('0' + code2High(r) - 10), path[4] = '\0';
+    else if (code2High(r) != 0) path[2] = static_cast<char>('0' + code2High(r)), path[3] = '\0';
 
-    // Reports start two columns earlier than system texts, over the last two
-    // blanks of the prefix.
-    std::string line = eventLinePrefix(r.time).substr(0, 18);
-    if (demonstration)
-        line += cf("TST-%-8.8s %s %s %3.3X %s %-27.27s%s", shortName.c_str(), subscriberText(r).c_str(),
-                   subsystemText(r).c_str(), code2of(r), sectorText(r).c_str(), fullName.c_str(), path.c_str());
-    else
-        line += cf("%3.3X-%-8.8s %s %s %3.3X %s %-27.27s%s", code, shortName.c_str(), subscriberText(r).c_str(),
-                   subsystemText(r).c_str(), code2of(r), sectorText(r).c_str(), fullName.c_str(), path.c_str());
+    char subscriber[12];
+    if (r.flags & HistoryEntry::kEntryHexNumber) digits(subscriber, r.subscriber & 0xFFFF, 4, 16);
+    else if (r.subscriber >= 0) digits(subscriber, r.subscriber, 4, 10);
+    else std::snprintf(subscriber, sizeof subscriber, "%4.4d", static_cast<int>(r.subscriber));
+    char subsystem[8] = "  ";
+    if (r.subsystem != 255) digits(subsystem, r.subsystem, r.subsystem >= 100 ? 3 : 2, 10);
+    char sector[8] = "   ";
+    if (code12(r) != 4095) digits(sector, code12(r), code12(r) >= 1000 ? 4 : 3, 10);
+
+    // One format for the whole line: reports start two columns earlier than
+    // system texts, over the last two blanks of the prefix.
+    const LocalDateTime t = LocalFromStamp(r.time);
+    const int year = twoDigitYear(t.year) % 100;
+    std::string line =
+        demonstration
+            ? cf("%2.2d.%02d.%02d %02d:%02d:%02d TST-%-8.8s %s %s %3.3X %s %-27.27s%s", year, t.month, t.day, t.hour,
+                 t.minute, t.second, shortName, subscriber, subsystem, code2of(r), sector, fullName, path)
+            : cf("%2.2d.%02d.%02d %02d:%02d:%02d %3.3X-%-8.8s %s %s %3.3X %s %-27.27s%s", year, t.month, t.day,
+                 t.hour, t.minute, t.second, code, shortName, subscriber, subsystem, code2of(r), sector, fullName,
+                 path);
 
     constexpr size_t kFullNameColumn = 47;
     constexpr size_t kBlockadeColumn = 54;
     if (r.flags & HistoryEntry::kEntryBlocked)
-        line = line.substr(0, kBlockadeColumn) + cf("%-10.10s%s", "# BLOKADA", path.c_str());
+        line = line.substr(0, kBlockadeColumn) + cf("%-10.10s%s", "# BLOKADA", path);
 
     const char* mark = nullptr;
     if (r.flags & HistoryEntry::kEntryLastReport) mark = "# OSTATNI MELDUNEK!";
@@ -146,7 +178,7 @@ std::string EventFormatter::reportText(const HistoryEntry& r, bool demonstration
     else if (r.sector & kUnknownEventMask) mark = "# NIEZNANE ZDARZENIE!";
     else if (r.sector & kUnknownSubsystemMask) mark = "# NIEZNANY PODSYSTEM!";
     else if (r.sector & kUnknownSectorMask) mark = "# NIEZNANY SEKTOR!";
-    if (mark) line = line.substr(0, kFullNameColumn) + cf("%-27.27s%s", mark, path.c_str());
+    if (mark) line = line.substr(0, kFullNameColumn) + cf("%-27.27s%s", mark, path);
     return line;
 }
 
