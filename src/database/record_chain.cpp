@@ -114,6 +114,18 @@ int RecordFile::ChainEnd(int32_t& offset, void* buffer) {
     return -1; // more links than the file has records: a loop
 }
 
+// Whether any of the records is on the free chain; a free chain that
+// cannot be walked to its end counts as yes, for nothing can be ruled out.
+bool RecordFile::anyFree(const std::vector<int32_t>& records) {
+    const std::unordered_set<int32_t> wanted(records.begin(), records.end());
+    int64_t steps = recordCount();
+    int32_t link = header_.first_free;
+    while (link != kNoFreeRecord) {
+        if (steps-- <= 0 || wanted.count(link) != 0 || !isRecordOffset(link) || !readLink(link, link)) return true;
+    }
+    return false;
+}
+
 int RecordFile::RewriteChain(int32_t first, const void* data, int length) {
     if (!isOpen() || first <= 0 || length < 0) return -1;
     const int textSize = header_.rec_size - 4;
@@ -135,6 +147,9 @@ int RecordFile::RewriteChain(int32_t first, const void* data, int length) {
         at = linkOf(record);
     }
     const int32_t continuation = at; // the old chain after the records used
+    // A damaged chain that ran into the free chain would have this rewrite
+    // overwrite free links, and the records would later be handed out twice.
+    if (anyFree(records)) return -1;
 
     // Each record takes its piece and keeps its link to the next one; only
     // the last record's link changes, and it is written last.

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace k4 {
 
@@ -86,6 +87,7 @@ private:
     bool readLink(int64_t at, int32_t& link);
     int appendOne(int32_t& offset, const void* data);
     int writeChainTail(int32_t& first, const uint8_t* data, int length, int32_t lastLink);
+    bool anyFree(const std::vector<int32_t>& records);
     void forget();
 
     DataDir dir_;

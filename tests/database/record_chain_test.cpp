@@ -151,7 +151,7 @@ TEST_F(RecordChainTest, LengthTheRecordsCannotHoldIsRefused) {
     EXPECT_EQ(file.ChainEnd(end, buffer.data()), -1);
 }
 
-TEST_F(RecordChainTest, ChainRunningIntoAFreeRecordIsNotFreedTwice) {
+TEST_F(RecordChainTest, ChainRunningIntoAFreeRecordIsNeitherFreedNorRewritten) {
     const int32_t lone = write(text(3));
     const int32_t chain = write(text(2 * kText)); // 32+2k -> 32+k
     int32_t gone = lone;
@@ -163,6 +163,8 @@ TEST_F(RecordChainTest, ChainRunningIntoAFreeRecordIsNotFreedTwice) {
     EXPECT_EQ(file.FreeChain(toFree), -1);
     ASSERT_FALSE(ui.boxes.empty());
     EXPECT_EQ(ui.boxes.back().text, " BŁĄD USUWANIA DANYCH! Zalecane sprawdzenie bazy!");
+    // Nor is it rewritten: that would overwrite the free record's link.
+    EXPECT_EQ(file.RewriteChain(chain, text(3 * kText).data(), 3 * kText), -1);
     EXPECT_EQ(image(), before);
     EXPECT_EQ(file.CheckFreeHead(), 0);
 }
