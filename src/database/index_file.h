@@ -97,6 +97,7 @@ private:
     bool insertUp(std::vector<Level> path, IndexKey entry);
     bool fixUp(const std::vector<Level>& path);
     bool splitAt(const std::vector<Level>& path, size_t level);
+    bool growRoot(IndexNode leftHalf, IndexKey middle);
     bool refill(const std::vector<Level>& path, size_t level);
 
     IndexPageCache& cache_;

@@ -74,20 +74,7 @@ bool IndexHandle::insertUp(std::vector<Level> path, IndexKey entry) {
             right.entries.insert(right.entries.begin() + (pos - static_cast<int>(m) - 1), std::move(entry));
         middle.child = right.self;
         store(right);
-        if (level == 0) {
-            // The root keeps only the middle entry over its two halves.
-            if (height_ >= kIndexMaxLevels) return fail("Blad zapisu", 0);
-            IndexNode left = node;
-            left.self = allocatePage();
-            if (left.self == 0) return false;
-            IndexNode root;
-            root.left = left.self;
-            root.entries.push_back(std::move(middle));
-            store(left);
-            store(root);
-            ++height_;
-            return true;
-        }
+        if (level == 0) return growRoot(node, std::move(middle));
         store(node);
         entry = std::move(middle);
     }
@@ -157,6 +144,21 @@ bool IndexHandle::fixUp(const std::vector<Level>& path) {
     return true;
 }
 
+// A root that split keeps only the middle entry over its two halves; the
+// tree grows by one level.
+bool IndexHandle::growRoot(IndexNode leftHalf, IndexKey middle) {
+    if (height_ >= kIndexMaxLevels) return fail("Blad zapisu", 0);
+    leftHalf.self = allocatePage();
+    if (leftHalf.self == 0) return false;
+    IndexNode root;
+    root.left = leftHalf.self;
+    root.entries.push_back(std::move(middle));
+    store(leftHalf);
+    store(root);
+    ++height_;
+    return true;
+}
+
 bool IndexHandle::splitAt(const std::vector<Level>& path, size_t level) {
     IndexNode node;
     if (!load(path[level].page, node)) return false;
@@ -170,19 +172,7 @@ bool IndexHandle::splitAt(const std::vector<Level>& path, size_t level) {
     node.entries.resize(m);
     middle.child = right.self;
     store(right);
-    if (level == 0) {
-        if (height_ >= kIndexMaxLevels) return fail("Blad zapisu", 0);
-        IndexNode left = node;
-        left.self = allocatePage();
-        if (left.self == 0) return false;
-        IndexNode root;
-        root.left = left.self;
-        root.entries.push_back(std::move(middle));
-        store(left);
-        store(root);
-        ++height_;
-        return true;
-    }
+    if (level == 0) return growRoot(node, std::move(middle));
     store(node);
     IndexNode parent;
     if (!load(path[level - 1].page, parent)) return false;
