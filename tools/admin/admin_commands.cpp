@@ -12,6 +12,7 @@ void usage(std::ostream& out) {
            "  convert --from N --to M [PLIK]    przekodowanie tekstu między stronami kodowymi\n"
            "  history [PLIK] [--from D] [--to D] [--raw]  wpisy historii jako wiersze zdarzeń\n"
            "  events [KATALOG]                  tabela zdarzeń standardowych\n"
+           "  db check [KATALOG]                nagłówki i łańcuchy wolnych rekordów plików bazy\n"
            "Każde polecenie zna --help.\n";
 }
 } // namespace
@@ -27,6 +28,7 @@ int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "convert") return convertCommand(rest, in, out, err);
     if (command == "history") return historyCommand(rest, out, err);
     if (command == "events") return eventsCommand(rest, out, err);
+    if (command == "db") return dbCommand(rest, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "--help") return confShowCommand({"--help"}, out, err);
