@@ -13,3 +13,16 @@ public:
 };
 
 } // namespace k4
+
+namespace k4 {
+
+// The path table before its discovery of the interface modules has run: no
+// slot holds a path, so the input poll serves the base link alone.
+class EmptyPathTable final : public ModulePaths {
+public:
+    bool exists(int) const override { return false; }
+    int pathKind(int) const override { return 0; }
+    int poll(int, int, int) override { return 0; }
+};
+
+} // namespace k4
