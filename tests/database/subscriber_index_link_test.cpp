@@ -1,0 +1,166 @@
+#include "database/subscriber_index_link.h"
+#include "database/subscriber_saving.h"
+
+#include "database/codepage.h"
+#include "database/text_edge.h"
+#include "database_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace k4 {
+namespace {
+
+// Throws, unless a test lets an index fail quietly to see what the store
+// does with an index that cannot take keys.
+struct TestIndexFailure final : IndexFailure {
+    bool quiet = false;
+    std::vector<std::string> failures;
+    void indexFailed(const std::string& message, const std::string& path, int64_t) override {
+        if (!quiet) throw std::runtime_error(message + " " + path);
+        failures.push_back(message + " " + path);
+    }
+};
+
+template <size_t N>
+void put(char (&field)[N], const std::string& utf8) {
+    const std::string stored = MazoviaFromUtf8(utf8);
+    std::memset(field, 0, N);
+    std::memcpy(field, stored.data(), std::min(stored.size(), N - 1));
+}
+
+// The station's own wiring of the store to the index files, over a
+// temporary directory.
+struct IndexedStoreTest : ::testing::Test {
+    test::TempDir tmp;
+    test::ScriptedOperatorUi ui;
+    Messages messages{ui};
+    test::RecordingHistory history;
+    IndexPageCache cache;
+    TestIndexFailure failure;
+    SubscriberIndexes indexes{DataDir(tmp.path()), cache, failure, messages};
+    SubscriberIndexLink link{indexes};
+    test::FakeSharedLists shared;
+    test::FakeSupervisedLists supervised;
+    ConfigBlock config{};
+    SubscriberDatabase db{DataDir(tmp.path()), messages, history, config, {link, shared, supervised}};
+
+    IndexedStoreTest() {
+        for (int i = 0; i < kDbFileCount; ++i) {
+            const RecordFileDescriptor& d = descriptorOf(static_cast<DbFile>(i));
+            EXPECT_GE(db.file(static_cast<DbFile>(i)).OpenOrCreate(d.name, d.recordSize), 0);
+            if (d.onDemand) db.file(static_cast<DbFile>(i)).Close();
+        }
+        EXPECT_EQ(indexes.openAll(true), 0);
+    }
+    ~IndexedStoreTest() override { indexes.closeAll(); }
+
+    SubscriberRecord recordOf(int number, const std::string& name, const std::string& tel,
+                              const std::string& gsm) {
+        Sbscrbr s(db);
+        s.record.object = static_cast<int16_t>(number);
+        put(s.record.name, name);
+        put(s.record.town, "Radom");
+        put(s.record.address, "Lipowa 3");
+        put(s.record.passwd, "ala ma kota");
+        put(s.record.tel, tel);
+        put(s.record.tel_gsm, gsm);
+        return s.record;
+    }
+    int32_t saveNew(int number, const std::string& name, const std::string& tel = "", const std::string& gsm = "") {
+        int32_t at = 0;
+        EXPECT_EQ(saveNewSubscriber(db, indexes, recordOf(number, name, tel, gsm), at), kSubscriberSaved);
+        return at;
+    }
+    // Every (text, value) of an index, in key order.
+    std::vector<std::pair<std::string, int32_t>> contents(int index) {
+        IndexHandle& h = indexes.handle(index);
+        const bool opened = !h.isOpen();
+        if (opened) {
+            EXPECT_EQ(h.OpenIndex(DataDir(tmp.path()), indexDescriptor(index).name, indexDescriptor(index).duplicates), 0);
+        }
+        std::vector<std::pair<std::string, int32_t>> out;
+        IndexKey key;
+        for (int r = h.First(key); r == kIndexFound; r = h.Next(key)) out.emplace_back(key.text, key.value);
+        if (opened) h.CloseIndex();
+        return out;
+    }
+    // How many entries of all six indexes belong to the subscriber.
+    int entriesOf(int number, int32_t record) {
+        int found = 0;
+        for (int i = 0; i < kSubscriberIndexCount; ++i)
+            for (const auto& [text, value] : contents(i)) found += value == (i == kIndexPhone ? number : record);
+        return found;
+    }
+};
+
+TEST_F(IndexedStoreTest, SavedSubscribersAreLoadedByNumberAndDeletedWithEveryKey) {
+    const int32_t first = saveNew(12, "Kowalski Jan", "0481234567", "0:6010203");
+    const int32_t second = saveNew(13, "Łoś Ewa", "483334444");
+    // Number, name, town, address, password and both phones.
+    EXPECT_EQ(entriesOf(12, first), 7);
+    EXPECT_EQ(entriesOf(13, second), 6);
+
+    Sbscrbr loaded(db, ByNumber{12});
+    ASSERT_TRUE(loaded.valid);
+    EXPECT_FALSE(loaded.unindexed);
+    EXPECT_EQ(loaded.offset(), first);
+    EXPECT_STREQ(loaded.record.name, MazoviaFromUtf8("Kowalski Jan").c_str());
+    EXPECT_EQ(indexes.ownerOfPhone("6010203"), 12);
+
+    Sbscrbr fresh(db, ByNumber{14});
+    EXPECT_TRUE(fresh.valid);
+    EXPECT_TRUE(fresh.unindexed);
+    EXPECT_EQ(fresh.offset(), 0);
+
+    ASSERT_EQ(loaded.Delete(true), 0) << (ui.boxes.empty() ? "" : ui.boxes.back().text);
+    EXPECT_EQ(entriesOf(12, first), 0);
+    EXPECT_FALSE(indexes.recordOfNumber(12));
+    EXPECT_FALSE(indexes.ownerOfPhone("481234567"));
+    EXPECT_EQ(db.file(DbFile::Dane).firstFree(), first);
+    // The other subscriber keeps all its keys.
+    EXPECT_EQ(entriesOf(13, second), 6);
+    Sbscrbr other(db, ByNumber{13});
+    EXPECT_EQ(other.offset(), second);
+}
+
+TEST_F(IndexedStoreTest, TakenNumberIsRefusedBeforeAnythingIsWritten) {
+    saveNew(5, "Nowak");
+    const std::string dane = tmp.read("dane");
+    int32_t at = 0;
+    EXPECT_EQ(saveNewSubscriber(db, indexes, recordOf(5, "Inny", "", ""), at), kSubscriberNumberTaken);
+    EXPECT_EQ(tmp.read("dane"), dane);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, "W bazie istnieje już abonent o podanym numerze 0005");
+    EXPECT_EQ(contents(kIndexName).size(), 1u);
+}
+
+TEST_F(IndexedStoreTest, IndexThatCannotTakeTheKeysLeavesNoHalfSavedSubscriber) {
+    saveNew(1, "Pierwszy", "111");
+    // "adres" cannot be opened: the number and the name are in by then.
+    std::filesystem::remove(tmp.path() + "/adres");
+    std::filesystem::create_directory(tmp.path() + "/adres");
+    failure.quiet = true;
+    int32_t at = 0;
+    EXPECT_EQ(saveNewSubscriber(db, indexes, recordOf(2, "Drugi", "222", ""), at), kSubscriberNotSaved);
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, " Błąd  zapisu indeksów");
+    EXPECT_FALSE(failure.failures.empty());
+    failure.quiet = false;
+    EXPECT_FALSE(indexes.recordOfNumber(2));
+    EXPECT_EQ(contents(kIndexNumber).size(), 1u);
+    EXPECT_EQ(contents(kIndexName).size(), 1u);
+    EXPECT_EQ(contents(kIndexTown).size(), 1u);
+    // Its record went back on the free chain and is the next one used.
+    const int32_t freed = db.file(DbFile::Dane).firstFree();
+    EXPECT_EQ(freed, 32 + 1575);
+    std::filesystem::remove(tmp.path() + "/adres");
+    ASSERT_EQ(indexes.handle(kIndexAddress).CreateIndex(DataDir(tmp.path()), "adres", true), 0);
+    indexes.handle(kIndexAddress).CloseIndex();
+    EXPECT_EQ(saveNew(2, "Drugi"), freed);
+}
+
+} // namespace
+} // namespace k4
