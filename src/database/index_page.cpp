@@ -52,7 +52,7 @@ std::optional<IndexNode> decodeIndexPage(const uint8_t* page) {
     int at = kIndexPageHead;
     const int end = kIndexPageHead + used;
     while (at < end) {
-        if (end - at < 10) return std::nullopt;
+        if (end - at < 9) return std::nullopt; // an empty key takes 9 bytes
         IndexKey key;
         key.child = get32(page + at);
         key.value = get32(page + at + 4);
@@ -79,7 +79,7 @@ std::optional<RawIndexPage> RawIndexPage::of(const uint8_t* page) {
     int at = kIndexPageHead;
     const int end = kIndexPageHead + raw.used_;
     while (at < end) {
-        if (end - at < 10) return std::nullopt;
+        if (end - at < 9) return std::nullopt; // an empty key takes 9 bytes
         const auto* text = reinterpret_cast<const char*>(page + at + 8);
         const size_t room = static_cast<size_t>(end - at - 8);
         const size_t length = strnlen(text, room);

@@ -2,19 +2,28 @@
 
 #include "database/database_files.h"
 #include "database/record_file.h"
+#include "database/subscriber_indexes.h"
 #include "shell/messages.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
+#include <stdexcept>
 
 namespace k4::admin {
 namespace {
 
 struct NoHistory final : HistorySink {
     int LogSystemEvent(int, int, int, int, int) override { return 0; }
+};
+
+struct ThrowingFailure final : IndexFailure {
+    void indexFailed(const std::string& message, const std::string& path, int64_t) override {
+        throw std::runtime_error(message + " " + path);
+    }
 };
 
 struct DbCheckTest : ::testing::Test {
@@ -28,13 +37,29 @@ struct DbCheckTest : ::testing::Test {
         for (const RecordFileDescriptor& d : kRecordFileSet) {
             RecordFile file(DataDir(tmp.path()), messages, history);
             ASSERT_EQ(file.Create(d.name, d.recordSize), 0);
-            const std::string record(static_cast<size_t>(d.recordSize), 'r');
+            std::string record(static_cast<size_t>(d.recordSize), 'r');
             const int added = std::string(d.name) == "dane" ? 3 : std::string(d.name) == "osoby" ? 2 : 0;
             int32_t at = 0;
-            for (int i = 0; i < added; ++i) ASSERT_EQ(file.AppendRecord(at, record.data()), 0);
+            for (int i = 0; i < added; ++i) {
+                // Subscribers 0001..0003 for "dane".
+                record.replace(0, 6, std::string{0, 0, 0, 0, static_cast<char>(i + 1), 0});
+                ASSERT_EQ(file.AppendRecord(at, record.data()), 0);
+            }
             if (std::string(d.name) == "dane") {
                 ASSERT_EQ(file.FreeRecord(32 + 1575), 0);
             }
+        }
+        // The indexes of the two subscribers left.
+        IndexPageCache cache;
+        ThrowingFailure failure;
+        for (int i = 0; i < kSubscriberIndexCount; ++i) {
+            IndexHandle h(cache, failure);
+            ASSERT_EQ(h.CreateIndex(DataDir(tmp.path()), indexDescriptor(i).name, indexDescriptor(i).duplicates), 0);
+            if (i == kIndexNumber) {
+                h.InsertKey("0001", 32);
+                h.InsertKey("0003", 32 + 2 * 1575);
+            }
+            h.CloseIndex();
         }
     }
     struct Run {
@@ -66,7 +91,13 @@ TEST_F(DbCheckTest, SoundDatabaseGivesOneLinePerFile) {
               "alarmy   w użyciu: 0, wolne: 0, problemy: brak\n"
               "opis     w użyciu: 0, wolne: 0, problemy: brak\n"
               "uzbroj   w użyciu: 0, wolne: 0, problemy: brak\n"
-              "orders   w użyciu: 0, wolne: 0, problemy: brak\n");
+              "orders   w użyciu: 0, wolne: 0, problemy: brak\n"
+              "numer    klucze: 2, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "nazwa    klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "miejsc   klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "adres    klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "telefon  klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "indeks   klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n");
 }
 
 TEST_F(DbCheckTest, DamageIsNamedAndFailsTheCheck) {
@@ -98,7 +129,7 @@ TEST_F(DbCheckTest, DamageIsNamedAndFailsTheCheck) {
         EXPECT_NE(r.out.find(std::string(c.line) + "\n"), std::string::npos) << r.out;
         size_t lines = 0;
         for (char ch : r.out) lines += ch == '\n';
-        EXPECT_EQ(lines, 8u);
+        EXPECT_EQ(lines, 14u);
     }
 }
 

@@ -126,6 +126,25 @@ TEST_F(IndexedStoreTest, SavedSubscribersAreLoadedByNumberAndDeletedWithEveryKey
     EXPECT_EQ(other.offset(), second);
 }
 
+TEST_F(IndexedStoreTest, EmptyFieldsGiveEmptyKeysThatSurviveAReopen) {
+    // A key of an empty field is the shortest entry a page can hold; as the
+    // last entry of a page it must still read back.
+    SubscriberRecord record = recordOf(7, "", "", "");
+    record.town[0] = record.address[0] = record.passwd[0] = '\0';
+    int32_t at = 0;
+    ASSERT_EQ(saveNewSubscriber(db, indexes, record, at), kSubscriberSaved);
+    indexes.closeAll();
+    ASSERT_EQ(indexes.openAll(false), 0);
+    for (int i : {kIndexName, kIndexTown, kIndexAddress, kIndexPassword}) {
+        SCOPED_TRACE(indexDescriptor(i).name);
+        EXPECT_EQ(contents(i), (std::vector<std::pair<std::string, int32_t>>{{"", at}}));
+    }
+    Sbscrbr s(db, ByNumber{7});
+    ASSERT_EQ(s.offset(), at);
+    EXPECT_EQ(s.Delete(true), 0);
+    EXPECT_EQ(entriesOf(7, at), 0);
+}
+
 TEST_F(IndexedStoreTest, TakenNumberIsRefusedBeforeAnythingIsWritten) {
     saveNew(5, "Nowak");
     const std::string dane = tmp.read("dane");

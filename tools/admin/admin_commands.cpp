@@ -12,7 +12,10 @@ void usage(std::ostream& out) {
            "  convert --from N --to M [PLIK]    przekodowanie tekstu między stronami kodowymi\n"
            "  history [PLIK] [--from D] [--to D] [--raw]  wpisy historii jako wiersze zdarzeń\n"
            "  events [KATALOG]                  tabela zdarzeń standardowych\n"
-           "  db check [KATALOG]                nagłówki i łańcuchy wolnych rekordów plików bazy\n"
+           "  db check [KATALOG]                pliki rekordów i indeksy bazy\n"
+           "  subscribers import PLIK.csv [KATALOG] | export [KATALOG]  abonenci jako CSV\n"
+           "  find --number N | --name TEKST | --phone CYFRY [KATALOG]  wyszukanie abonenta\n"
+           "  index rebuild [KATALOG]           odbudowa indeksów abonentów\n"
            "Każde polecenie zna --help.\n";
 }
 } // namespace
@@ -29,6 +32,9 @@ int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "history") return historyCommand(rest, out, err);
     if (command == "events") return eventsCommand(rest, out, err);
     if (command == "db") return dbCommand(rest, out, err);
+    if (command == "subscribers") return subscribersCommand(rest, out, err);
+    if (command == "find") return findCommand(rest, out, err);
+    if (command == "index") return indexCommand(rest, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "--help") return confShowCommand({"--help"}, out, err);
