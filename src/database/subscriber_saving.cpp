@@ -28,8 +28,8 @@ void takeBackKeys(SubscriberDatabase& db, SubscriberIndexes& indexes, const Subs
         work(h);
         if (opened) h.CloseIndex();
     };
-    for (const auto& [index, text] : byRecord)
-        withIndex(index, [&](IndexHandle& h) { h.DeleteKey(text, keys.record); });
+    for (const auto& entry : byRecord)
+        withIndex(entry.first, [&](IndexHandle& h) { h.DeleteKey(entry.second, keys.record); });
     withIndex(kIndexPhone, [&](IndexHandle& h) {
         for (const std::string& phone : {phoneKey(keys.tel), phoneKey(keys.telGsm)})
             if (!phone.empty()) h.DeleteKey(phone, keys.number);
