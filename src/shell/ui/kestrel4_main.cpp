@@ -1,17 +1,14 @@
-// The operator station. Until its reception is in place this program checks
-// the installation it is pointed at and says plainly that it cannot receive.
-#include "config/config.h"
-#include "config/param_sys.h"
-#include "database/text_edge.h"
-#include "platform/data_dir.h"
-#include "platform/operator_ui.h"
-#include "shell/messages.h"
+// The operator station.
+#include "platform/qt_serial_line.h"
+#include "shell/headless_runner.h"
+#include "shell/station.h"
 #include "shell/ui/qt_operator_ui.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -43,19 +40,12 @@ bool parse(int argc, char** argv, Options& options) {
 }
 
 int run(k4::OperatorUi& ui, const Options& options) {
-    k4::Messages messages(ui);
-    k4::DataDir dir(options.dataDir);
-    k4::Config config(dir);
-    if (config.LoadConfig(1) != 0) {
-        messages.ShowNotice("\n\nNiepoprawna inicjalizacja programu\n", k4::kNoticeInfo);
-        std::fprintf(stderr, "kestrel4: %s\n", config.lastError().c_str());
-        return 1;
-    }
-    for (const auto& line : k4::ParamSys(config.block(), dir).lines())
-        std::printf("%s\n", k4::Utf8FromMazovia(line).c_str());
-    messages.ShowNotice(k4::mz("\x03Odbiór meldunków nie jest jeszcze dostępny w tej wersji stacji."),
-                        k4::kNoticeInfo);
-    return 2;
+    k4::SystemClock clock;
+    k4::SystemSerialPortList ports;
+    k4::Station station({k4::DataDir(options.dataDir), ui, clock, ports,
+                         [] { return std::make_unique<k4::QtSerialLine>(); },
+                         [](int status) { std::exit(status); }});
+    return k4::runHeadless(station);
 }
 
 } // namespace

@@ -1,0 +1,87 @@
+#include "shell/station.h"
+
+namespace k4 {
+
+Station::Station(const Environment& env)
+    : dir_(env.dataDir),
+      clock_(env.clock),
+      exit_(env.exit),
+      messages_(env.ui),
+      config_(dir_),
+      ports_(env.ports, env.makeLine),
+      history_(dir_, messages_, clock_, receptionSuspended_),
+      historySink_(history_),
+      scheduler_(dir_, clock_, messages_, history_),
+      linkStatus_(dir_, messages_, clock_),
+      months_(clock_, history_, linkStatus_),
+      indexFailure_(messages_, [this] { closeForFatalFault(); }, exit_),
+      indexes_(dir_, pageCache_, indexFailure_, messages_),
+      indexLink_(indexes_),
+      sharedLists_(dir_, messages_),
+      database_(dir_, messages_, historySink_, config_.block(), {indexLink_, sharedLists_, supervisedPaths_}),
+      eventLines_(events_, pathTypes_),
+      alarms_(config_.block(), history_),
+      blockades_(dir_, messages_, history_, scheduler_),
+      processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
+                  {reportPaths_, testSupervision_, armingSupervision_, forwarding_, orders_, textTracking_}),
+      preparedEntries_(history_),
+      phoneOwners_(indexes_),
+      baseLink_({ports_, frame_, trace_, clock_, messages_, config_.block(), processing_, preparedEntries_,
+                 phoneOwners_}),
+      modules_({ports_, frame_, trace_, clock_, messages_}),
+      inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
+      timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(); }) {
+    // A long operation (a search, a print) still serves the lines between
+    // its steps.
+    messages_.setInputPoll([this] { inputs_.PollInputs(); });
+}
+
+Station::~Station() {
+    if (started_) stop();
+}
+
+DataLayerParts Station::dataLayerParts() {
+    return {config_,  ports_, pathTypes_, history_, scheduler_,     database_.files(),
+            indexes_, events_, database_.orderNames(), hydro_, serviceSteps_, messages_};
+}
+
+int Station::start() {
+    DataLayerParts parts = dataLayerParts();
+    if (StartDataLayer(parts) != 0) return -1;
+    started_ = true;
+    sharedLists_.load();
+    blockades_.load();
+    LogStartOfWork(history_);
+    // The receiving-only mode keeps no timer queue of its own worth saving.
+    if (config_.block().mode != 2) scheduler_.saveEveryMinute();
+    receptionSuspended_ = false;
+    return 0;
+}
+
+void Station::setEventLineSink(EventLineSink* sink) {
+    history_.setEventPrinting(sink ? &eventLines_ : nullptr, sink);
+}
+
+void Station::tick(bool windowMessagePending) { timer_.Timer1Timer(windowMessagePending); }
+
+void Station::stop() {
+    if (!started_) return;
+    started_ = false;
+    receptionSuspended_ = true;
+    DataLayerParts parts = dataLayerParts();
+    StopDataLayer(parts);
+}
+
+void Station::closeForFatalFault() {
+    // The indexes are what failed; only what was written durably elsewhere
+    // is closed, so the next start finds whole files.
+    started_ = false;
+    scheduler_.save();
+    for (int i = 0; i < kDbFileCount; ++i) {
+        RecordFile& file = database_.file(static_cast<DbFile>(i));
+        if (file.isOpen()) file.Close();
+    }
+    history_.CloseHistory();
+}
+
+} // namespace k4

@@ -1,0 +1,146 @@
+#pragma once
+// The station without its window: the composition root that owns every part
+// of the core for the whole run, in the order they are built, and joins them.
+// The main window (or the headless runner) creates one, starts it, calls
+// tick() every 100 ms and stops it at "&Wyjście".
+#include "baselink/base_link.h"
+#include "baselink/frame_buffer.h"
+#include "baselink/module_bus.h"
+#include "baselink/module_paths.h"
+#include "baselink/path_types.h"
+#include "baselink/serial_ports.h"
+#include "baselink/trace_ring.h"
+#include "config/config.h"
+#include "database/index_page_cache.h"
+#include "database/service_steps.h"
+#include "database/subscriber_database.h"
+#include "database/subscriber_index_link.h"
+#include "database/subscriber_indexes.h"
+#include "history/history_log.h"
+#include "history/history_log_sink.h"
+#include "history/link_status.h"
+#include "history/month_rollover.h"
+#include "processing/alarms_list.h"
+#include "processing/block_lst.h"
+#include "processing/event_table.h"
+#include "processing/event_text.h"
+#include "processing/process_report.h"
+#include "processing/report_links.h"
+#include "processing/scheduler.h"
+#include "processing/share_lst.h"
+#include "shell/data_layer.h"
+#include "shell/input_poll.h"
+#include "shell/messages.h"
+#include "shell/station_links.h"
+#include "shell/station_timer.h"
+
+#include <functional>
+
+namespace k4 {
+
+class SerialPortList;
+
+class Station {
+public:
+    struct Environment {
+        DataDir dataDir;
+        OperatorUi& ui;
+        Clock& clock;
+        SerialPortList& ports;
+        SerialPorts::LineFactory makeLine;
+        // How a fatal fault ends the process; tests catch it.
+        std::function<void(int status)> exit;
+    };
+
+    explicit Station(const Environment& environment);
+    ~Station();
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    // Brings the data layer up and opens the run in the history. 0, or -1
+    // after the operator was told what failed (the station must then end).
+    int start();
+    // One tick of the station timer. windowMessagePending: the window has
+    // input waiting; that tick leaves the serial lines alone.
+    void tick(bool windowMessagePending = false);
+    // Puts the data layer away in its order (the end entry in the history
+    // included). Safe to call once after a successful start.
+    void stop();
+    bool started() const { return started_; }
+    // Where every history entry's line goes as it is written (the event
+    // printer, or standard output without a display); null for none.
+    void setEventLineSink(EventLineSink* sink);
+
+    Messages& messages() { return messages_; }
+    const ConfigBlock& config() const { return config_.block(); }
+    Config& configFile() { return config_; }
+    HistoryLog& history() { return history_; }
+    Scheduler& scheduler() { return scheduler_; }
+    AlarmsList& alarms() { return alarms_; }
+    TraceRing& trace() { return trace_; }
+    SubscriberDatabase& database() { return database_; }
+    SubscriberIndexes& indexes() { return indexes_; }
+    EventTable& events() { return events_; }
+    const ServiceSteps& serviceSteps() const { return serviceSteps_; }
+    StationTimer& timer() { return timer_; }
+    BaseLink& baseLink() { return baseLink_; }
+    ReportProcessing& processing() { return processing_; }
+    BlockLst& blockades() { return blockades_; }
+
+private:
+    DataLayerParts dataLayerParts();
+    void closeForFatalFault();
+
+    DataDir dir_;
+    Clock& clock_;
+    std::function<void(int)> exit_;
+    Messages messages_;
+    // Raised while reception must not take datagrams (history extraction);
+    // the run starts with it raised until the start has finished.
+    bool receptionSuspended_ = true;
+    bool started_ = false;
+
+    Config config_;
+    PathTypeTable pathTypes_;
+    SerialPorts ports_;
+    HistoryLog history_;
+    HistoryLogSink historySink_;
+    Scheduler scheduler_;
+    LinkStatusFile linkStatus_;
+    MonthRollover months_;
+
+    FatalIndexFailure indexFailure_;
+    IndexPageCache pageCache_;
+    SubscriberIndexes indexes_;
+    SubscriberIndexLink indexLink_;
+    ShareLst sharedLists_;
+    NoSupervisedPaths supervisedPaths_;
+    SubscriberDatabase database_;
+    EventTable events_;
+    EventFormatter eventLines_;
+    ServiceSteps serviceSteps_;
+    NoHydroUnits hydro_;
+
+    AlarmsList alarms_;
+    BlockLst blockades_;
+    FrameBuffer frame_;
+    TraceRing trace_;
+    // The subsystems report processing reaches that this station does not
+    // run yet; each says in its own header which part takes its place.
+    NoPaths reportPaths_;
+    NoTestSupervision testSupervision_;
+    NoArmingSupervision armingSupervision_;
+    NoForwarding forwarding_;
+    NoOrders orders_;
+    NoTextTracking textTracking_;
+    ReportProcessing processing_;
+    HistoryPreparedEntries preparedEntries_;
+    IndexPhoneOwners phoneOwners_;
+    BaseLink baseLink_;
+    ModuleBus modules_;
+    EmptyPathTable paths_;
+    InputPoller inputs_;
+    StationTimer timer_;
+};
+
+} // namespace k4
