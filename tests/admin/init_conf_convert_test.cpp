@@ -98,6 +98,29 @@ TEST(AdminConfShow, PrintsEveryFieldThenTheSystemParameters) {
     EXPECT_NE(missing.err.find("conf"), std::string::npos);
 }
 
+TEST(AdminConfSet, SetsTheLineFieldsAndRefusesTheRestWhole) {
+    test::TempDir tmp;
+    ASSERT_EQ(run({"init", tmp.path()}).status, 0);
+    CommandRun r = run({"conf", "set", "mode=2", "data_port=1", "base2_port=2", "options=0x04", tmp.path()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Config config{DataDir(tmp.path())};
+    ASSERT_EQ(config.LoadConfig(1), 0);
+    EXPECT_EQ(config.block().mode, 2);
+    EXPECT_EQ(config.block().data_port, 1);
+    EXPECT_EQ(config.block().base2_port, 2);
+    EXPECT_EQ(config.block().options, 0x04);
+
+    // One bad pair refuses the whole command: nothing is written.
+    const std::string before = tmp.read("conf");
+    for (const Args& bad : {Args{"conf", "set", "mode=4", tmp.path()}, Args{"conf", "set", "colour=1", tmp.path()},
+                            Args{"conf", "set", "data_port=1", "mode=x", tmp.path()},
+                            Args{"conf", "set", "mode", "data_port=1", tmp.path()}}) {
+        EXPECT_EQ(run(bad).status, 2) << bad[2];
+        EXPECT_EQ(tmp.read("conf"), before);
+    }
+    EXPECT_EQ(run({"conf", "set", "mode=1", tmp.file("nowhere")}).status, 1);
+}
+
 TEST(AdminConvert, ConvertsBetweenAnyTwoPages) {
     const std::string cp852 = "\xA4\x8F\xA8\x9D\xE3\xE0\x97\x8D\xBD\xA5\x86\xA9\x88\xE4\xA2\x98\xAB\xBE\r\n";
     const std::string iso = "\xA1\xC6\xCA\xA3\xD1\xD3\xA6\xAC\xAF\xB1\xE6\xEA\xB3\xF1\xF3\xB6\xBC\xBF\r\n";

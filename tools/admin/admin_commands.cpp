@@ -9,6 +9,7 @@ void usage(std::ostream& out) {
     out << "kestrel4-admin POLECENIE ...\n"
            "  init KATALOG [--force]            świeża instalacja\n"
            "  conf show [KATALOG]               pola konfiguracji i parametry systemu\n"
+           "  conf set POLE=WARTOŚĆ... [KATALOG]  tryb, porty, prędkości, opcje\n"
            "  convert --from N --to M [PLIK]    przekodowanie tekstu między stronami kodowymi\n"
            "  history [PLIK] [--from D] [--to D] [--raw]  wpisy historii jako wiersze zdarzeń\n"
            "  events [KATALOG]                  tabela zdarzeń standardowych\n"
@@ -37,8 +38,9 @@ int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "index") return indexCommand(rest, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
+        if (!rest.empty() && rest[0] == "set") return confSetCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "--help") return confShowCommand({"--help"}, out, err);
-        err << "conf: znane jest tylko: conf show [KATALOG]\n";
+        err << "conf: znane są: conf show [KATALOG], conf set POLE=WARTOŚĆ... [KATALOG]\n";
         return 2;
     }
     err << "nieznane polecenie: " << command << '\n';
