@@ -1,13 +1,35 @@
 #!/usr/bin/env bash
 # The main job on the built-in demo: builds the programs, makes a fresh demo
-# installation under the build tree and shows what the station will run on.
+# installation under the build tree, starts a simulated receiving base that
+# keeps sending a small centre's day of reports, and runs the station on it:
+# the window when there is a display, --headless (event lines on standard
+# output) otherwise. Ctrl+C (or closing the station) ends both.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/setup.sh
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL4_TESTS=OFF >/dev/null
 cmake --build build/release -j "$(nproc)"
+bin=build/release
 
 demo=build/demo
-./build/release/tools/kestrel4-admin init "$demo" --force
-./build/release/tools/kestrel4-admin conf show "$demo"
+rm -rf "$demo"
+"$bin/tools/kestrel4-admin" demo "$demo" tools/demo/demo_subscribers.csv
+
+# The base's line: a pseudo-terminal published as $demo/baza1, which the
+# station takes as its serial port 1.
+"$bin/tools/kestrel4-sim" base --link "$demo/baza1" --scenario tools/demo/demo_scenario.txt \
+  --interval 700 --wait-open 3 >"$demo/symulator.log" 2>&1 &
+sim=$!
+trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -e "$demo/baza1" ] && break; sleep 0.1; done
+echo "Symulator bazy: $demo/baza1 (dziennik: $demo/symulator.log)"
+
+export KESTREL4_SERIAL_PORTS="$PWD/$demo/baza1"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${KESTREL4_DEMO_HEADLESS:-0}" != 1 ]; then
+  # An ordinary window on a developer's desktop; a centre runs the kiosk.
+  KESTREL4_WINDOWED=1 "$bin/src/kestrel4" --data "$demo"
+else
+  echo "Brak ekranu: stacja bez okna, wiersze zdarzeń poniżej (Ctrl+C kończy)."
+  "$bin/src/kestrel4" --headless --data "$demo"
+fi

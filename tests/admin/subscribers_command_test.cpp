@@ -178,6 +178,28 @@ TEST_F(SubscribersCommandTest, RebuiltNumberIndexRefusesADuplicateNumberWithItsR
     EXPECT_NE(check.out.find("rekord 3182 (abonent 0001) nieosiągalny z indeksu"), std::string::npos) << check.out;
 }
 
+TEST_F(SubscribersCommandTest, DemoInstallationIsWholeAndReceivesOnPortOne) {
+    tmp.write("demo.csv", "number,name,town\n1001,Apteka,Warszawa\n1030,Bank,Marki\n1035,Kino,Ząbki\n");
+    const Run demo = run({"demo", data(), tmp.file("demo.csv")});
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    const Run check = run({"db", "check", data()});
+    EXPECT_EQ(check.status, 0) << check.out;
+    // Two subsystems each, nine sectors in the premises and one in the
+    // panel, and the one own event list.
+    EXPECT_NE(check.out.find("linie    w użyciu: 6,"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("sektory  w użyciu: 30,"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("alarmy   w użyciu: 1,"), std::string::npos) << check.out;
+    const Run conf = run({"conf", "show", data()});
+    EXPECT_NE(conf.out.find("mode = 2 (Odbiorcza)\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("data_port = 1\n"), std::string::npos);
+    // Never over a database that is there already.
+    const Run again = run({"demo", data(), tmp.file("demo.csv")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("jest już baza abonentów"), std::string::npos);
+    EXPECT_EQ(run({"db", "check", data()}).out, check.out);
+    EXPECT_EQ(run({"demo", data()}).status, 2);
+}
+
 TEST_F(SubscribersCommandTest, EveryNewCommandAnswersHelpAndRefusesWrongUse) {
     for (const Args& help : {Args{"subscribers", "--help"}, Args{"find", "--help"}, Args{"index", "--help"},
                              Args{"subscribers", "import", "--help"}}) {

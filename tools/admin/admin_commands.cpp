@@ -16,6 +16,7 @@ void usage(std::ostream& out) {
            "  db check [KATALOG]                pliki rekordów i indeksy bazy\n"
            "  subscribers import PLIK.csv [KATALOG] | export [KATALOG]  abonenci jako CSV\n"
            "  find --number N | --name TEKST | --phone CYFRY [KATALOG]  wyszukanie abonenta\n"
+           "  demo KATALOG PLIK.csv             instalacja demonstracyjna\n"
            "  index rebuild [KATALOG]           odbudowa indeksów abonentów\n"
            "Każde polecenie zna --help.\n";
 }
@@ -36,6 +37,7 @@ int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "subscribers") return subscribersCommand(rest, out, err);
     if (command == "find") return findCommand(rest, out, err);
     if (command == "index") return indexCommand(rest, out, err);
+    if (command == "demo") return demoCommand(rest, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "set") return confSetCommand(Args(rest.begin() + 1, rest.end()), out, err);

@@ -1,0 +1,153 @@
+#include "admin/admin_commands.h"
+
+#include "admin/admin_database.h"
+#include "admin/installation.h"
+#include "config/config.h"
+#include "database/lines_list.h"
+#include "database/sbscrbr.h"
+#include "database/subsystem_editing.h"
+#include "database/table.h"
+#include "database/text_edge.h"
+#include "platform/file.h"
+#include "processing/block_lst.h"
+#include "processing/event_list.h"
+
+#include <algorithm>
+#include <array>
+#include <iostream>
+#include <ostream>
+#include <sstream>
+
+namespace k4::admin {
+
+namespace {
+
+// What every demo object has: the panel's own subsystem 0 for its system
+// events (tests, power, battery) and the protected premises as subsystem 1.
+const char* const kPremisesSectors[] = {"Wejście główne", "Hol", "Biuro", "Magazyn", "Zaplecze",
+                                        "Okna od ulicy", "Czujka dymu", "Przycisk napadowy", "Sabotaż obudowy"};
+
+// Panels of one make send a smoke detector as 1A1 and a duress code as
+// 1A2; the centre reads them as a fire in the smoke detector's zone and a
+// hold-up. Everything else they send means what the standard table says.
+constexpr int kOwnListSubscriber = 1030;
+const int kPassedThrough[] = {0x100, 0x130, 0x137, 0x302, 0x401, 0x602, 0x930, 0xC01};
+
+// An operator had blocked these before the demo: one object under service,
+// one whose alarms are not to be raised while the owner is on site.
+constexpr std::pair<int, int> kDemoBlockades[] = {{1034, kBlockSubscriber}, {1035, kBlockAlarms}};
+
+bool configure(const std::string& dir, std::ostream& err) {
+    Config config{DataDir(dir)};
+    if (config.LoadConfig(1) != 0) {
+        err << "demo: nie można wczytać " << config.path() << ": " << config.lastError() << '\n';
+        return false;
+    }
+    ConfigBlock& b = config.block();
+    // A receiving centre on one base: the simulator's line is port 1.
+    b.mode = 2;
+    b.data_port = 1;
+    b.base2_port = 0;
+    b.options = static_cast<uint8_t>(b.options | kOptBlockRepeatedAlarms);
+    // The base delivers the panels' own codes: translate them here.
+    b.bases[0].flags = static_cast<uint8_t>(b.bases[0].flags | kBaseEventConversion);
+    if (config.SaveConfig(1) != 0) {
+        err << "demo: nie można zapisać " << config.path() << ": " << config.lastError() << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool addOwnList(SubscriberDatabase& db, Sbscrbr& s) {
+    std::array<LUT_ENTRY, kListEntries> list{};
+    size_t n = 0;
+    for (int code : kPassedThrough) list[n++] = LUT_ENTRY::make(code, code);
+    list[n++] = LUT_ENTRY::make(0x1A1, 0x110, 0, false, 7, true);
+    list[n++] = LUT_ENTRY::make(0x1A2, 0x120);
+    std::sort(list.begin(), list.begin() + static_cast<long>(n),
+              [](const LUT_ENTRY& a, const LUT_ENTRY& b) { return a.objCode() < b.objCode(); });
+    int32_t at = 0;
+    if (db.file(DbFile::Alarmy).AppendRecord(at, list.data()) != 0) return false;
+    s.record.alarm_list = at;
+    return true;
+}
+
+bool furnish(SubscriberDatabase& db, int number) {
+    Sbscrbr s(db, ByNumber{number});
+    if (!s.valid) return false;
+    {
+        LinesList lines(db.files(), s.record.lines);
+        if (NewSubsystem(lines, 0, mz("Centrala")) != 0) return false;
+        SectorsList system(lines);
+        if (NewSector(lines, system, 0, mz("CE"), mz("Centrala alarmowa")) != 0) return false;
+        if (NewSubsystem(lines, 1, mz("Obiekt")) != 0) return false;
+        SectorsList premises(lines);
+        for (int i = 0; i < static_cast<int>(std::size(kPremisesSectors)); ++i)
+            if (NewSector(lines, premises, i + 1, mz("CZ"), mz(kPremisesSectors[i])) != 0) return false;
+    }
+    if (number == kOwnListSubscriber && !addOwnList(db, s)) return false;
+    return s.Save() == 0;
+}
+
+} // namespace
+
+int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2 || args[0] == "--help") {
+        (args.size() == 1 && args[0] == "--help" ? out : err)
+            << "kestrel4-admin demo KATALOG PLIK.csv\n"
+               "  Instalacja demonstracyjna w pustym katalogu: tryb Odbiorcza z bazą na\n"
+               "  porcie 1, abonenci z pliku CSV, każdy z podsystemem 0 \"Centrala\" i 1 \"Obiekt\"\n"
+               "  (sektory 1-9), abonent 1030 z własną listą zdarzeń, blokady 1034 i 1035.\n";
+        return args.size() == 1 && args[0] == "--help" ? 0 : 2;
+    }
+    const std::string& dir = args[0];
+    // A demo must never land on a centre's real subscribers.
+    if (fileExists(DataDir(dir).file("dane"))) {
+        err << "demo: w " << dir << " jest już baza abonentów; podaj pusty katalog\n";
+        return 1;
+    }
+    std::string error;
+    if (!writeFreshInstallation(dir, true, error)) {
+        err << "demo: " << error << '\n';
+        return 1;
+    }
+    if (!configure(dir, err)) return 1;
+    std::ostringstream imported;
+    if (runAdmin({"subscribers", "import", args[1], dir}, std::cin, imported, err) != 0) return 1;
+
+    AdminDatabase data(dir, err);
+    if (!data.open(false)) return 1;
+    int furnished = 0;
+    try {
+        for (int number = 0; number <= 9999; ++number) {
+            int32_t offset = 0;
+            if (data.database().index().FindNumber(number, offset) != 1) continue;
+            if (!furnish(data.database(), number)) {
+                err << "demo: nie można uzupełnić abonenta " << number << '\n';
+                return 1;
+            }
+            ++furnished;
+        }
+        data.close();
+    } catch (const IndexBroken&) {
+        return 1;
+    }
+
+    // The table file is made by its first load; the records go in sorted
+    // by number, as the station keeps them.
+    std::array<BlockRecord, BlockLst::kRecords> blockades{};
+    Table table(DataDir(dir), blockades.data());
+    const bool loaded = table.Load("blokady", sizeof(BlockRecord), BlockLst::kRecords) == 0;
+    blockades = {};
+    for (size_t i = 0; i < std::size(kDemoBlockades); ++i)
+        blockades[i] = {static_cast<int16_t>(kDemoBlockades[i].first), static_cast<uint8_t>(kDemoBlockades[i].second)};
+    if (!loaded || table.Save("blokady", sizeof(BlockRecord), BlockLst::kRecords) != 0) {
+        err << "demo: nie można zapisać blokad\n";
+        return 1;
+    }
+    out << "Instalacja demonstracyjna w " << dir << ": abonentów " << furnished << ", blokad "
+        << std::size(kDemoBlockades) << '\n';
+    return 0;
+}
+
+} // namespace k4::admin
