@@ -78,8 +78,20 @@ bool IndexHandle::writeHeader() {
     put32(header + kIndexPageSize, freeHead_);
     header[kIndexPageSize + 4] = static_cast<uint8_t>(height_);
     header[kIndexPageSize + 5] = static_cast<uint8_t>(height_ >> 8);
-    if (!file_.writeAt(0, header, sizeof header)) return fail("Blad zapisu", 0);
+    const bool written = cache_.deferredSync() ? file_.writeAtNoSync(0, header, sizeof header)
+                                               : file_.writeAt(0, header, sizeof header);
+    if (!written) return fail("Blad zapisu", 0);
     return true;
+}
+
+int IndexHandle::SyncIndex() {
+    if (!file_.isOpen()) return 0;
+    if (!commit()) return -1;
+    if (!file_.sync()) {
+        fail("Blad zapisu", 0);
+        return -1;
+    }
+    return 0;
 }
 
 void IndexHandle::begin() {

@@ -40,6 +40,8 @@ public:
     int OpenIndex(const DataDir& dir, const std::string& name, bool duplicates);
     int CreateIndex(const DataDir& dir, const std::string& name, bool duplicates);
     int CloseIndex();
+    // Everything written so far, on the disk (after deferred writes).
+    int SyncIndex();
     bool isOpen() const { return file_.isOpen(); }
 
     // 1 inserted; 0 when duplicates are refused and the text is present.

@@ -12,7 +12,9 @@ IndexPageCache::Slot* IndexPageCache::take() {
     last_ = (last_ + 1) % kSlots;
     Slot& slot = slots_[static_cast<size_t>(last_)];
     if (slot.file && slot.changed) {
-        if (!slot.file->writeAt(slot.offset, slot.bytes.data(), kIndexPageSize)) return nullptr;
+        const bool written = deferSync_ ? slot.file->writeAtNoSync(slot.offset, slot.bytes.data(), kIndexPageSize)
+                                        : slot.file->writeAt(slot.offset, slot.bytes.data(), kIndexPageSize);
+        if (!written) return nullptr;
     }
     slot.file = nullptr;
     slot.changed = false;
@@ -54,7 +56,7 @@ bool IndexPageCache::flush(File& file, int32_t& failedOffset) {
         slot.changed = false;
         wrote = true;
     }
-    if (wrote && !file.sync()) {
+    if (wrote && !deferSync_ && !file.sync()) {
         failedOffset = 0;
         return false;
     }

@@ -25,6 +25,11 @@ public:
     bool flush(File& file, int32_t& failedOffset);
     // Forgets the file's pages (after flush, when it is closed).
     void drop(File& file);
+    // While deferred, pages reach the files without waiting for the disk;
+    // whoever defers syncs every file it wrote before relying on it. Only
+    // a rebuild from scratch does this: after a crash it is simply run again.
+    void setDeferredSync(bool deferred) { deferSync_ = deferred; }
+    bool deferredSync() const { return deferSync_; }
 
 private:
     struct Slot {
@@ -38,6 +43,7 @@ private:
 
     std::array<Slot, kSlots> slots_;
     int last_ = kSlots - 1;
+    bool deferSync_ = false;
 };
 
 } // namespace k4

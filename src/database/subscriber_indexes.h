@@ -78,12 +78,16 @@ public:
     IndexHandle& handle(int index) { return *handles_[static_cast<size_t>(index)]; }
 
 private:
+    int fillDerived(const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys);
     // The open handle of an index, opening an on-demand one for the caller.
     bool use(int index);
     void release(int index);
 
     DataDir dir_;
+    IndexPageCache& cache_;
     Messages& messages_;
+    // A rebuild keeps the on-demand indexes open between subscribers.
+    bool keepOpen_ = false;
     std::array<std::unique_ptr<IndexHandle>, kSubscriberIndexCount> handles_;
 };
 
