@@ -82,13 +82,14 @@ int BaseLink::PollBaseLink() {
 
     SerialLine& line = s_.ports.line(port);
     if (!line.isConnected()) {
-        if (!notConnectedShown_) {
-            notConnectedShown_ = true;
+        bool& shown = notConnectedShown_[static_cast<size_t>(port)];
+        if (!shown) {
+            shown = true;
             s_.messages.ShowNotice(Cp1250FromUtf8(kBlockedText), kNoticeWindowsText);
         }
         return 255;
     }
-    notConnectedShown_ = false;
+    notConnectedShown_[static_cast<size_t>(port)] = false;
     if (locked_) return 255;
 
     // Hunt for the start of a frame; what comes before it is noise.

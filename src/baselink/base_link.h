@@ -95,7 +95,9 @@ private:
 
     Services s_;
     int lastPort_ = 1;
-    bool notConnectedShown_ = false;
+    // Per port: with two bases the other one's ticks must not clear the
+    // mark, or a lost base would be told again every other tick.
+    std::array<bool, kComPort4 + 1> notConnectedShown_{};
     bool locked_ = false;
 };
 

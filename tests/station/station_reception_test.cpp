@@ -263,6 +263,31 @@ TEST(StationReception, EveryBadFrameIsTracedAndTheNextOneReadNormally) {
     }
 }
 
+// A USB adapter pulled out: the station says so once, goes on ticking, and
+// takes the base again when the adapter is back under the same name.
+TEST(StationReception, BasePulledOutIsToldOnceAndTakenBackWhenItReturns) {
+    StationRig rig(2);
+    rig.addSubscriber({1001});
+    ASSERT_EQ(rig.report("report 1001 130 1 3"), kAccepted);
+    const std::string path = rig.ports.paths[0];
+    rig.links[0].reset();
+    for (int tick = 0; tick < 6; ++tick) rig.station->tick();
+    auto told = [&] {
+        int n = 0;
+        for (const BoxRequest& box : rig.ui.boxes)
+            n += box.text.find("Blokada RS bazy odbiorczej") != std::string::npos;
+        return n;
+    };
+    EXPECT_EQ(told(), 1);
+
+    rig.links[0] = std::make_unique<sim::PtyLink>();
+    std::string error;
+    ASSERT_TRUE(rig.links[0]->create(path, error)) << error;
+    EXPECT_EQ(rig.send(*rig.links[0], StationRig::frame("report 1001 130 1 4"), 6), kAccepted);
+    EXPECT_EQ(rig.reportEntries().size(), 2u);
+    EXPECT_EQ(told(), 1);
+}
+
 TEST(StationReception, RepeatedAlarmWithinAMinuteIsLoggedButNotRaisedAgain) {
     StationRig rig(2, kOptBlockRepeatedAlarms);
     rig.addSubscriber({1001});
