@@ -100,7 +100,9 @@ int ReportProcessing::processReport(const Report& r) {
                            parts_.database.index().FindNumber(r.subscriber, offset) == 1;
         if (found) {
             subscriber = std::make_unique<Sbscrbr>(parts_.database, AtOffset{offset});
-            if (!subscriber->valid) subscriber.reset();
+            // A damaged index may point at another subscriber's record: the
+            // report must not count against, or be shown as, that one.
+            if (!subscriber->valid || subscriber->number() != r.subscriber) subscriber.reset();
         }
         unknownSubscriber = !subscriber;
     }
