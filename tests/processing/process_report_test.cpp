@@ -244,6 +244,7 @@ TEST_F(ProcessReport, SubsystemAndSectorMarks) {
     } const cases[] = {
         {"last report of subsystem 3", 93, 0x130, 5, 0x48, 0x0005, 0xF130, {}},
         {"last report of an unknown subsystem", 94, 0x130, 5, 0x48, 0x4005, 0xF130, {}},
+        {"90 is the last report of subsystem 0", 90, 0x130, 5, 0x48, 0x4005, 0xF130, {}},
         {"unknown subsystem", 2, 0x130, 5, 0x40, 0x4005, 0x4130, {}},
         {"unknown sector", 1, 0x130, 6, 0x40, 0x8006, 0x4130, {}},
         {"sector out of range", 1, 0x130, 600, 0x40, 0x8258, 0x4130, {}},
