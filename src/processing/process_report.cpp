@@ -171,8 +171,9 @@ int ReportProcessing::processReport(const Report& r) {
     if (subscriberWork && pathExists && isSpecial(config, o.code, kSpecialUserTest) && isSwitchedPath(pathKind))
         links_.orders.sendOrder(r.subscriber, r.path, kUserTestAnswer);
 
-    // 10. Codes outside the twelve bits are only logged.
-    if (o.code > 0x0FFF) return result;
+    // 10. Codes outside the twelve bits are only logged; a negative one from
+    //     a bad decoder is no more of a code than one above 0xFFF.
+    if (o.code < 0 || o.code > 0x0FFF) return result;
 
     // 11. The subscriber's state and the forwarding state of the alarm.
     if (!demonstration && subscriberWork) {

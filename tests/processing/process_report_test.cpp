@@ -272,13 +272,15 @@ TEST_F(ProcessReport, SubsystemAndSectorMarks) {
     }
 }
 
-TEST_F(ProcessReport, CodeAboveTwelveBitsIsOnlyLogged) {
+TEST_F(ProcessReport, CodeOutsideTwelveBitsIsOnlyLogged) {
     s.addSubscriber(1234, [](SubscriberRecord& r) { r.test_type1 = kTestFromReport; });
     s.config.mode = 1;
     EXPECT_EQ(s.process(1234, 1, 0x1130, 5, kDialUpPath), kNone);
     EXPECT_EQ(s.process(1234, 1, 0x1000 | test::kSpecial[kSpecialUserTest], 5, kDialUpPath), kNone);
+    EXPECT_EQ(s.process(1234, 1, -1, 5, kDialUpPath), kNone);
     EXPECT_EQ(s.logged(), (std::vector<Logged>{{0x00, 1234, 1, 0x2005, 0x1130, 0x2130},
-                                               {0x00, 1234, 1, 0x2005, 0x1603, 0x2603}}));
+                                               {0x00, 1234, 1, 0x2005, 0x1603, 0x2603},
+                                               {0x00, 1234, 1, 0x2005, 0x1FFF, 0x2FFF}}));
     EXPECT_EQ(s.alarms.count(), 0);
     EXPECT_EQ(s.calls, CallLog{}) << "no test, no user-test answer, no forwarding";
 }
