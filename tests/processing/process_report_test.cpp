@@ -95,6 +95,18 @@ TEST_F(ProcessReport, UnknownSubscribersAreLoggedMarkedAndRaisedInClass15) {
     }
 }
 
+TEST_F(ProcessReport, CounterEventOfUnknownSendersNamesNoSubscriber) {
+    // What a module path sends when the crowd of unknown senders trips its
+    // limiter: subscriber -1 with the unknown mark.
+    EXPECT_EQ(s.process(-1, 255, test::kSpecial[kSpecialAlarmCounter], 4095, kDialUpPath, Report::kUnknownSubscriber),
+              kNone);
+    EXPECT_EQ(s.logged(), (std::vector<Logged>{{0x94, -1, 255, 0x0FFF, 0x1309, 0x2309}}));
+    ASSERT_EQ(s.alarms.count(), 1);
+    EXPECT_EQ(s.alarms[0].codeWord, 0x9309);
+    EXPECT_EQ(s.alarms[0].flags, AlarmRecord::kHexSubscriber) << "shown in hex, not as an unknown subscriber";
+    EXPECT_EQ(s.calls, CallLog{});
+}
+
 TEST_F(ProcessReport, OwnEventListTranslatesWithItsOverrides) {
     struct Case {
         const char* name;
@@ -482,6 +494,37 @@ TEST_F(ProcessReport, PlainReportIsForwardedAsNotAdded) {
     EXPECT_EQ(s.calls, (CallLog{"checkTest 5 subscriber 1234 path 0", "forward subscriber 1234 alarm 0 added 0"}));
     ASSERT_EQ(s.forwarding.alarms.size(), 1u);
     EXPECT_EQ(s.forwarding.alarms[0].forward[0], 0x20);
+}
+
+TEST_F(ProcessReport, EachCallComesAtItsStep) {
+    s.addSubscriber(1234, [](SubscriberRecord& r) {
+        r.test_type1 = kTestFromReport;
+        r.forw_flag1 = 0x0121;
+    });
+    s.config.mode = 1;
+    s.recorder.moment = [this] {
+        return test::format(" [entries %d, alarms %d]", static_cast<int>(s.entries().size()), s.alarms.count());
+    };
+    s.process(1234, 1, 0x401, 5, kDialUpPath, 0, 0, "T");
+    s.process(1234, 1, test::kSpecial[kSpecialUserTest], 5, kDialUpPath);
+    s.process(1234, 255, 0x1E0, 4095, kRadioLink);
+    EXPECT_EQ(s.calls, (CallLog{
+                           // state and tests after the entry, before the alarm
+                           "checkTest 0 subscriber 1234 path 0 [entries 1, alarms 0]",
+                           "updateArming -1 subscriber 1234 subsystem 1 sector 5 [entries 1, alarms 0]",
+                           "checkTest -1 subscriber 1234 path 0 [entries 1, alarms 0]",
+                           // the text and the forwarding know the alarm's identifier
+                           "text path 3 \"T\" alarm 1 [entries 1, alarms 1]",
+                           "forward subscriber 1234 alarm 1 added 1 [entries 1, alarms 1]",
+                           // the answer to a user test follows its entry
+                           "order 3 subscriber 1234 path 3 [entries 2, alarms 1]",
+                           "checkTest 0 subscriber 1234 path 0 [entries 2, alarms 1]",
+                           "forward subscriber 1234 alarm 0 added 0 [entries 2, alarms 1]",
+                           // a link test restarts the test before anything is written
+                           "checkTest 5 subscriber 1234 path 1 [entries 2, alarms 1]",
+                           "checkTest 0 subscriber 1234 path 1 [entries 3, alarms 1]",
+                           "forward subscriber 1234 alarm 0 added 0 [entries 3, alarms 1]",
+                       }));
 }
 
 TEST_F(ProcessReport, AttachedTextWaitsInThePathsQueue) {

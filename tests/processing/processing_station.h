@@ -34,6 +34,14 @@ namespace k4::test {
 
 using CallLog = std::vector<std::string>;
 
+// Every fake writes its calls here; a test that cares when a call came sets
+// moment to describe the station's state at that instant.
+struct Recorder {
+    CallLog calls;
+    std::function<std::string()> moment;
+    void add(const std::string& call) { calls.push_back(moment ? call + moment() : call); }
+};
+
 inline std::string format(const char* f, auto... args) {
     char text[256];
     std::snprintf(text, sizeof text, f, args...);
@@ -42,7 +50,7 @@ inline std::string format(const char* f, auto... args) {
 
 class FakePaths final : public ReportPaths {
 public:
-    explicit FakePaths(CallLog& log) : log_(log) {}
+    explicit FakePaths(Recorder& log) : log_(log) {}
     std::map<int, PathDescriptor> slots;
     std::optional<PathDescriptor> describe(int path) const override {
         auto it = slots.find(path);
@@ -50,75 +58,75 @@ public:
         return it->second;
     }
     void markProbeAnswered(int path, int subscriber) override {
-        log_.push_back(format("probe answered path %d subscriber %d", path, subscriber));
+        log_.add(format("probe answered path %d subscriber %d", path, subscriber));
     }
 
 private:
-    CallLog& log_;
+    Recorder& log_;
 };
 
 class FakeTests final : public TestSupervision {
 public:
-    explicit FakeTests(CallLog& log) : log_(log) {}
+    explicit FakeTests(Recorder& log) : log_(log) {}
     int result = 0; // what every check answers
     int checkTest(int kind, Sbscrbr& s, int testPath) override {
-        log_.push_back(format("checkTest %d subscriber %d path %d", kind, s.number(), testPath));
+        log_.add(format("checkTest %d subscriber %d path %d", kind, s.number(), testPath));
         return result;
     }
 
 private:
-    CallLog& log_;
+    Recorder& log_;
 };
 
 class FakeArming final : public ArmingSupervision {
 public:
-    explicit FakeArming(CallLog& log) : log_(log) {}
+    explicit FakeArming(Recorder& log) : log_(log) {}
     int updateArming(Sbscrbr& s, int arm, int subsystem, int sector) override {
-        log_.push_back(format("updateArming %d subscriber %d subsystem %d sector %d", arm, s.number(), subsystem, sector));
+        log_.add(format("updateArming %d subscriber %d subsystem %d sector %d", arm, s.number(), subsystem, sector));
         return 0;
     }
 
 private:
-    CallLog& log_;
+    Recorder& log_;
 };
 
 class FakeForwarding final : public AlarmForwarding {
 public:
-    explicit FakeForwarding(CallLog& log) : log_(log) {}
+    explicit FakeForwarding(Recorder& log) : log_(log) {}
     std::vector<AlarmRecord> alarms; // as they were handed over
     int forwardNewAlarm(Sbscrbr& s, AlarmRecord& alarm, bool added) override {
-        log_.push_back(format("forward subscriber %d alarm %d added %d", s.number(), alarm.id, added ? 1 : 0));
+        log_.add(format("forward subscriber %d alarm %d added %d", s.number(), alarm.id, added ? 1 : 0));
         alarms.push_back(alarm);
         return 0;
     }
 
 private:
-    CallLog& log_;
+    Recorder& log_;
 };
 
 class FakeOrders final : public OrderSender {
 public:
-    explicit FakeOrders(CallLog& log) : log_(log) {}
+    explicit FakeOrders(Recorder& log) : log_(log) {}
     int sendOrder(int subscriber, int path, int order) override {
-        log_.push_back(format("order %d subscriber %d path %d", order, subscriber, path));
+        log_.add(format("order %d subscriber %d path %d", order, subscriber, path));
         return 0;
     }
 
 private:
-    CallLog& log_;
+    Recorder& log_;
 };
 
 class FakeTexts final : public TextTracking {
 public:
-    explicit FakeTexts(CallLog& log) : log_(log) {}
+    explicit FakeTexts(Recorder& log) : log_(log) {}
     int sequence = 17; // the queue entry's number; -1 when the queue is full
     int queueText(int path, std::string_view text, uint8_t alarmId) override {
-        log_.push_back(format("text path %d \"%s\" alarm %d", path, std::string(text).c_str(), alarmId));
+        log_.add(format("text path %d \"%s\" alarm %d", path, std::string(text).c_str(), alarmId));
         return sequence;
     }
 
 private:
-    CallLog& log_;
+    Recorder& log_;
 };
 
 class UnexpectedIndexFailure final : public IndexFailure {
@@ -172,13 +180,14 @@ struct ProcessingStation {
     AlarmsList alarms{config, history};
     BlockLst blockades{data, messages, history, scheduler};
 
-    CallLog calls;
-    FakePaths paths{calls};
-    FakeTests tests{calls};
-    FakeArming arming{calls};
-    FakeForwarding forwarding{calls};
-    FakeOrders orders{calls};
-    FakeTexts texts{calls};
+    Recorder recorder;
+    CallLog& calls = recorder.calls;
+    FakePaths paths{recorder};
+    FakeTests tests{recorder};
+    FakeArming arming{recorder};
+    FakeForwarding forwarding{recorder};
+    FakeOrders orders{recorder};
+    FakeTexts texts{recorder};
     ReportProcessing processing{{config, clock, messages, history, db, events, alarms, blockades, scheduler},
                                 {paths, tests, arming, forwarding, orders, texts}};
 
