@@ -47,6 +47,7 @@ struct ReportProcessing::Outcome {
     uint16_t unknownMask = 0;
     uint8_t entryFlags = 0;
     const EventDef* def = nullptr;
+    bool listUnreadable = false;
 };
 
 ReportProcessing::ReportProcessing(const ReportProcessingParts& parts, const ReportLinks& links)
@@ -147,6 +148,12 @@ int ReportProcessing::processReport(const Report& r) {
         entry.flags = flags;
         parts_.history.LogEvent(o.code & 0x0FFF, entry);
     }
+    // Told once the report is in the history: the box lets the timer run.
+    if (o.listUnreadable) {
+        char text[64];
+        std::snprintf(text, sizeof text, "\x03odczytu listy zdarzeń abonenta %4.4d", r.subscriber);
+        parts_.messages.ShowNotice(listGuard_, mz(text), kNoticeError);
+    }
 
     // 7. A probe answer.
     if (pathExists && isSpecial(config, o.code, kSpecialProbeAnswer))
@@ -242,6 +249,9 @@ int ReportProcessing::translateAndCheck(Sbscrbr& subscriber, Outcome& o) {
     if (!codesAsReceived && static_cast<int32_t>(subscriber.record.alarm_list) != 0) {
         AlarmsTableList list(parts_.database.file(DbFile::Alarmy), parts_.events, parts_.messages,
                              subscriber.record.alarm_list, 0, &parts_.database.sharedLists());
+        // An unreadable list translates nothing: every code is then an
+        // unknown event, which at least raises a class-15 alarm.
+        o.listUnreadable = !list.loaded();
         const std::optional<Translation> t = list.loaded() ? list.translate(o.code) : std::nullopt;
         if (!t) {
             o.unknownMask |= kUnknownEventMask >> 12;

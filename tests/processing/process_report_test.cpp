@@ -156,6 +156,16 @@ TEST_F(ProcessReport, OwnEventListTranslatesWithItsOverrides) {
     }
 }
 
+TEST_F(ProcessReport, UnreadableOwnListMakesEveryCodeUnknownAndSaysSo) {
+    s.addSubscriber(1234, [](SubscriberRecord& r) { r.alarm_list = 999'999; });
+    s.process(1234, 1, 0x130, 5, kDialUpPath);
+    EXPECT_EQ(s.logged(), (std::vector<Logged>{{0x40, 1234, 1, 0x2005, 0x1130, 0x2130}}));
+    ASSERT_EQ(s.alarms.count(), 1);
+    EXPECT_EQ(s.alarms[0].codeWord, 0xF130);
+    EXPECT_EQ(s.alarms[0].flags, AlarmRecord::kUnknownEvent);
+    EXPECT_EQ(s.shown(), std::vector<std::string>{" Błąd  odczytu listy zdarzeń abonenta 1234"});
+}
+
 TEST_F(ProcessReport, BlockadesSilenceTheSubscriberOrItsAlarms) {
     struct Case {
         const char* name;
