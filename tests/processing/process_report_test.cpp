@@ -158,12 +158,28 @@ TEST_F(ProcessReport, OwnEventListTranslatesWithItsOverrides) {
 
 TEST_F(ProcessReport, UnreadableOwnListMakesEveryCodeUnknownAndSaysSo) {
     s.addSubscriber(1234, [](SubscriberRecord& r) { r.alarm_list = 999'999; });
+    // The timer runs under the box: the next report of the subscriber is
+    // processed meanwhile and does not stack a second box.
+    int nested = 0;
+    s.ui.whileShown = [&](const BoxRequest&) {
+        if (nested++ == 0) s.process(1234, 1, 0x130, 5, kDialUpPath);
+    };
     s.process(1234, 1, 0x130, 5, kDialUpPath);
-    EXPECT_EQ(s.logged(), (std::vector<Logged>{{0x40, 1234, 1, 0x2005, 0x1130, 0x2130}}));
-    ASSERT_EQ(s.alarms.count(), 1);
+    const Logged unknown{0x40, 1234, 1, 0x2005, 0x1130, 0x2130};
+    EXPECT_EQ(s.logged(), (std::vector<Logged>{unknown, unknown}));
+    ASSERT_EQ(s.alarms.count(), 2);
     EXPECT_EQ(s.alarms[0].codeWord, 0xF130);
     EXPECT_EQ(s.alarms[0].flags, AlarmRecord::kUnknownEvent);
     EXPECT_EQ(s.shown(), std::vector<std::string>{" Błąd  odczytu listy zdarzeń abonenta 1234"});
+}
+
+TEST_F(ProcessReport, HistoryFailureDoesNotStopTheAlarm) {
+    s.addSubscriber(1234);
+    s.history.CloseHistory();
+    EXPECT_EQ(s.process(1234, 1, 0x130, 5, kDialUpPath), kNone);
+    ASSERT_EQ(s.alarms.count(), 1);
+    EXPECT_EQ(s.alarms[0].time, static_cast<uint32_t>(nowStamp(s.clock)));
+    EXPECT_EQ(s.shown(), std::vector<std::string>{" Błąd  zapisu historii zdarzeń"});
 }
 
 TEST_F(ProcessReport, BlockadesSilenceTheSubscriberOrItsAlarms) {
