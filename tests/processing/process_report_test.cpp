@@ -31,6 +31,11 @@ TEST_F(ProcessReport, KnownSubscriberIsLoggedAndRaisedWithEveryField) {
     // Colour 4 above the report bits; path type 1 above the kind, base 2
     // above the code as received.
     EXPECT_EQ(s.logged(), (std::vector<Logged>{{0x40, 1234, 1, 0x0005, 0x1130, 0x2130}}));
+    const uint32_t t = static_cast<uint32_t>(nowStamp(s.clock));
+    const std::string bytes = {static_cast<char>(t), static_cast<char>(t >> 8), static_cast<char>(t >> 16),
+                               static_cast<char>(t >> 24), '\x40', '\xD2', '\x04', '\x01', '\x05', '\x00',
+                               '\x30', '\x11', '\x30', '\x21'};
+    EXPECT_EQ(s.dir.read("logf").substr(kHistoryHeaderSize), bytes);
 
     ASSERT_EQ(s.alarms.count(), 1);
     const AlarmRecord& a = s.alarms[0];
