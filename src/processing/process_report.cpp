@@ -101,9 +101,12 @@ int ReportProcessing::processReport(const Report& r) {
                            parts_.database.index().FindNumber(r.subscriber, offset) == 1;
         if (found) {
             subscriber = std::make_unique<Sbscrbr>(parts_.database, AtOffset{offset});
-            // A damaged index may point at another subscriber's record: the
-            // report must not count against, or be shown as, that one.
-            if (!subscriber->valid || subscriber->number() != r.subscriber) subscriber.reset();
+            // A damaged index may point at another subscriber's record, or
+            // at a deleted one's (a freed record links the free chain, never
+            // 0): the report must not count against, or be shown as, that one.
+            if (!subscriber->valid || subscriber->number() != r.subscriber ||
+                static_cast<int32_t>(subscriber->record.free_link) != 0)
+                subscriber.reset();
         }
         unknownSubscriber = !subscriber;
     }

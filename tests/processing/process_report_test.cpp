@@ -72,6 +72,8 @@ TEST_F(ProcessReport, UnknownSubscribersAreLoggedMarkedAndRaisedInClass15) {
          0x18},
         {"index points at another number's record", 5555, 0, kDialUpPath, false,
          {0x00, 5555, 1, 0x1005, 0x1130, 0x2130}, 1, 0x10},
+        {"index points at a freed record", 5557, 0, kDialUpPath, false, {0x00, 5557, 1, 0x1005, 0x1130, 0x2130}, 1,
+         0x10},
         {"radio link: logged only", 4321, 0, kRadioLink, false, {0x00, 4321, 1, 0x1005, 0x2130, 0x3130}, 0, 0},
         {"radio link with Link NA: raised", 4321, 0, kRadioLink, true, {0x00, 4321, 1, 0x1005, 0x2130, 0x3130}, 1,
          0x10},
@@ -85,6 +87,9 @@ TEST_F(ProcessReport, UnknownSubscribersAreLoggedMarkedAndRaisedInClass15) {
         const int32_t other = st.addSubscriber(5556);
         // "numer" says 5555 lives where 5556's record is.
         ASSERT_EQ(st.indexes.AddSubscriberKeys({5555, other, "X", "", "", "", "", ""}, true), 0);
+        // 5557 was deleted but its number stayed in "numer".
+        const int32_t freed = st.addSubscriber(5557);
+        ASSERT_EQ(st.db.file(DbFile::Dane).FreeRecord(freed), 0);
         if (c.linkReduced) st.config.options = kOptLinkReduced;
 
         EXPECT_EQ(st.process(c.subscriber, 1, 0x130, 5, c.path, c.flags), kNone);
@@ -97,6 +102,9 @@ TEST_F(ProcessReport, UnknownSubscribersAreLoggedMarkedAndRaisedInClass15) {
         }
         EXPECT_EQ(st.calls, CallLog{});
         EXPECT_EQ(st.stored(5556).alarm_opts.count, 0) << "no subscriber is charged for it";
+        AlarmOpts freedOpts{};
+        ASSERT_EQ(st.db.file(DbFile::Dane).ReadPart(freed, &freedOpts, kAlarmOptsOffset, sizeof freedOpts), 0);
+        EXPECT_EQ(freedOpts.count, 0) << "nor is a freed record written";
     }
 }
 
