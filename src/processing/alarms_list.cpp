@@ -62,6 +62,13 @@ void AlarmsList::remove(int index) {
     if (observer_) observer_->alarmRemoved(index);
 }
 
+void AlarmsList::clear() {
+    while (!alarms_.empty()) {
+        alarms_.pop_back();
+        if (observer_) observer_->alarmRemoved(count());
+    }
+}
+
 AlarmRecord* AlarmsList::findById(uint8_t id, int* index) {
     for (size_t i = 0; i < alarms_.size(); ++i) {
         if (alarms_[i].id == id) {

@@ -51,6 +51,9 @@ public:
     // Ends an alarm: history kind 8, then the gap closes.
     void remove(int index);
     AlarmRecord* findById(uint8_t id, int* index = nullptr);
+    // Forgets every alarm without an end entry, as a shut-down does: the
+    // list lives in memory only. The window is told of each removal.
+    void clear();
     void enterService(int index, bool restartSound);
 
     int count() const { return static_cast<int>(alarms_.size()); }

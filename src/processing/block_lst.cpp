@@ -23,7 +23,14 @@ int historyKindOf(int kind, bool blocked) {
 } // namespace
 
 BlockLst::BlockLst(const DataDir& dir, Messages& messages, HistoryLog& history, Scheduler& scheduler)
-    : dir_(dir), messages_(messages), history_(history), scheduler_(scheduler) {}
+    : dir_(dir), messages_(messages), history_(history), scheduler_(scheduler) {
+    scheduler_.setHandler(kSchedRemoveBlk, [this](uint16_t key, uint8_t arg) {
+        if (arg == kTimedBlockadeEnd) endTimed(key);
+        else if (otherEnds_) otherEnds_(key, arg);
+    });
+}
+
+BlockLst::~BlockLst() { scheduler_.setHandler(kSchedRemoveBlk, {}); }
 
 int BlockLst::load() {
     Table table(dir_, records_.data());
@@ -72,12 +79,15 @@ std::string BlockLst::lineOf(int index) const {
 
 int BlockLst::add(int subscriber, int kind) {
     const int n = count();
-    if (kindOf(subscriber) != 0) {
-        messages_.ShowNotice(mz("\x03" "Abonent jest już zablokowany"), kNoticeInfo);
-        return -1;
-    }
+    const int plain = kind & ~kBlockTimed;
+    if (plain != kBlockIncomplete && plain != kBlockSubscriber && plain != kBlockAlarms) return -1;
     if (n >= kRecords) {
         messages_.ShowNotice(mz("\x03Zapełniona tablica blokad"), kNoticeInfo);
+        return -1;
+    }
+    // One record per subscriber: a second one would be found by no look-up.
+    if (kindOf(subscriber) != 0) {
+        messages_.ShowNotice(mz("\x03" "Abonent jest już zablokowany"), kNoticeInfo);
         return -1;
     }
     int at = 0;
@@ -105,8 +115,9 @@ void BlockLst::removeAt(int index) {
 void BlockLst::endTimed(int subscriber) {
     const int n = count();
     for (int i = 0; i < n; ++i) {
-        if (records_[static_cast<size_t>(i)].subscriber == subscriber) {
-            removeAt(i);
+        const BlockRecord& r = records_[static_cast<size_t>(i)];
+        if (r.subscriber == subscriber) {
+            if (r.kind & kBlockTimed) removeAt(i);
             return;
         }
     }

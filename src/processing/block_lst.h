@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace k4 {
@@ -55,7 +56,18 @@ class BlockLst {
 public:
     static constexpr int kRecords = 40;
 
+    // Takes over the scheduler's type-5 entries: argument 1 ends a timed
+    // blockade here, any other argument goes to the handler given with
+    // setOtherEndHandler (the path table switches its probing back on with
+    // argument 2). The scheduler must outlive the table.
     BlockLst(const DataDir& dir, Messages& messages, HistoryLog& history, Scheduler& scheduler);
+    ~BlockLst();
+    BlockLst(const BlockLst&) = delete;
+    BlockLst& operator=(const BlockLst&) = delete;
+
+    void setOtherEndHandler(std::function<void(uint16_t key, uint8_t arg)> handler) {
+        otherEnds_ = std::move(handler);
+    }
 
     void setObserver(BlockListObserver* observer) { observer_ = observer; }
 
@@ -66,10 +78,13 @@ public:
     // The kind byte (with kBlockTimed) of the subscriber's record, 0 without one.
     int kindOf(int subscriber) const;
     // 0; -1 when the table is full ("Zapełniona tablica blokad"), the
-    // subscriber already has a record, or the file could not be written.
+    // subscriber already has a record, the kind is none of 10, 11, 12 (with
+    // or without kBlockTimed), or the file could not be written.
     int add(int subscriber, int kind);
     void removeAt(int index);
-    // The scheduler's type-5 entry with argument 1 for this subscriber.
+    // The scheduler's type-5 entry with argument 1 for this subscriber: its
+    // timed record ends. A continuous record stays: an end entry left over
+    // from a timed blockade that never got into the table must not lift it.
     void endTimed(int subscriber);
 
     int count() const;
@@ -86,6 +101,7 @@ private:
     Scheduler& scheduler_;
     std::array<BlockRecord, kRecords> records_{};
     BlockListObserver* observer_ = nullptr;
+    std::function<void(uint16_t, uint8_t)> otherEnds_;
     MessageGuard fileGuard_;
 };
 

@@ -47,6 +47,7 @@ struct ReportProcessing::Outcome {
     uint16_t unknownMask = 0;
     uint8_t entryFlags = 0;
     const EventDef* def = nullptr;
+    bool listUnreadable = false;
 };
 
 ReportProcessing::ReportProcessing(const ReportProcessingParts& parts, const ReportLinks& links)
@@ -100,7 +101,12 @@ int ReportProcessing::processReport(const Report& r) {
                            parts_.database.index().FindNumber(r.subscriber, offset) == 1;
         if (found) {
             subscriber = std::make_unique<Sbscrbr>(parts_.database, AtOffset{offset});
-            if (!subscriber->valid) subscriber.reset();
+            // A damaged index may point at another subscriber's record, or
+            // at a deleted one's (a freed record links the free chain, never
+            // 0): the report must not count against, or be shown as, that one.
+            if (!subscriber->valid || subscriber->number() != r.subscriber ||
+                static_cast<int32_t>(subscriber->record.free_link) != 0)
+                subscriber.reset();
         }
         unknownSubscriber = !subscriber;
     }
@@ -145,6 +151,12 @@ int ReportProcessing::processReport(const Report& r) {
         entry.flags = flags;
         parts_.history.LogEvent(o.code & 0x0FFF, entry);
     }
+    // Told once the report is in the history: the box lets the timer run.
+    if (o.listUnreadable) {
+        char text[64];
+        std::snprintf(text, sizeof text, "\x03odczytu listy zdarzeń abonenta %4.4d", r.subscriber);
+        parts_.messages.ShowNotice(listGuard_, mz(text), kNoticeError);
+    }
 
     // 7. A probe answer.
     if (pathExists && isSpecial(config, o.code, kSpecialProbeAnswer))
@@ -169,8 +181,9 @@ int ReportProcessing::processReport(const Report& r) {
     if (subscriberWork && pathExists && isSpecial(config, o.code, kSpecialUserTest) && isSwitchedPath(pathKind))
         links_.orders.sendOrder(r.subscriber, r.path, kUserTestAnswer);
 
-    // 10. Codes outside the twelve bits are only logged.
-    if (o.code > 0x0FFF) return result;
+    // 10. Codes outside the twelve bits are only logged; a negative one from
+    //     a bad decoder is no more of a code than one above 0xFFF.
+    if (o.code < 0 || o.code > 0x0FFF) return result;
 
     // 11. The subscriber's state and the forwarding state of the alarm.
     if (!demonstration && subscriberWork) {
@@ -239,6 +252,9 @@ int ReportProcessing::translateAndCheck(Sbscrbr& subscriber, Outcome& o) {
     if (!codesAsReceived && static_cast<int32_t>(subscriber.record.alarm_list) != 0) {
         AlarmsTableList list(parts_.database.file(DbFile::Alarmy), parts_.events, parts_.messages,
                              subscriber.record.alarm_list, 0, &parts_.database.sharedLists());
+        // An unreadable list translates nothing: every code is then an
+        // unknown event, which at least raises a class-15 alarm.
+        o.listUnreadable = !list.loaded();
         const std::optional<Translation> t = list.loaded() ? list.translate(o.code) : std::nullopt;
         if (!t) {
             o.unknownMask |= kUnknownEventMask >> 12;

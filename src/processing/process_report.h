@@ -66,6 +66,7 @@ private:
     ReportLinks links_;
     SubscriberStateUpdate state_;
     MessageGuard limiterGuard_;
+    MessageGuard listGuard_;
 };
 
 } // namespace k4
