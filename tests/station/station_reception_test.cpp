@@ -327,7 +327,9 @@ TEST(StationReception, BlockadesOwnListsLastReportsAndTheRateLimiterOnModeThree)
         {"report 1001 199 1 3", 2, 2, 0x7199, 0x00, 0x2003},
         {"report 1002 130 1 3", 2, 2, 0x7199, 0x00, 0x2003}, // subscriber blocked: nothing at all
         {"report 1003 130 1 3", 3, 2, 0x7130, 0xC2, 3},      // alarms blocked: "# BLOKADA"
-        {"report 1003 130 5B 3", 4, 3, 0x7130, 0xCA, 3},     // a last report still raises (class 15)
+        // Subsystem 93: a last report of subsystem 3, which 1003 has not;
+        // it still raises, in class 15.
+        {"report 1003 130 5D 3", 4, 3, 0x7130, 0xCA, 0x4003},
         {"report 1004 130 1 3", 5, 4, 0x7130, 0xC0, 3},      // incomplete reports only: as usual
     };
     for (const Case& c : cases) {
@@ -347,7 +349,7 @@ TEST(StationReception, BlockadesOwnListsLastReportsAndTheRateLimiterOnModeThree)
     EXPECT_EQ(alarms[3].origSector, 3);
     EXPECT_TRUE(alarms[2].flags & AlarmRecord::kUnknownEvent);
     EXPECT_EQ(alarms[2].colour(), 15);
-    EXPECT_EQ(alarms[1].subsystem, 0x5B);
+    EXPECT_EQ(alarms[1].subsystem, 93);
     EXPECT_EQ(alarms[1].colour(), 15);
 
     // Two reports an hour: the third in the window brings the alarm-counter
