@@ -1,12 +1,21 @@
 // The operator station.
+#include "database/text_edge.h"
 #include "platform/qt_serial_line.h"
+#include "processing/alarm_subscriber_info.h"
+#include "processing/ui/qt_alarm_windows.h"
+#include "shell/block_lst_view.h"
 #include "shell/headless_runner.h"
+#include "shell/single_instance.h"
 #include "shell/station.h"
+#include "shell/supervisor_mode.h"
+#include "shell/ui/kestrel.h"
 #include "shell/ui/qt_operator_ui.h"
+#include "shell/ui/station_window_commands.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +57,63 @@ int run(k4::OperatorUi& ui, const Options& options) {
     return k4::runHeadless(station);
 }
 
+std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
+    std::array<std::string, 8> steps;
+    for (int i = 0; i < 8; ++i) steps[static_cast<size_t>(i)] = k4::Utf8FromCp1250(station.serviceSteps().windowsText(i));
+    return steps;
+}
+
+// The station with its window. A kiosk session (a dedicated X session or a
+// kiosk compositor such as cage) gives the station the whole 640 x 480
+// screen; KESTREL4_WINDOWED=1 makes it an ordinary window for development.
+int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
+    const k4::DataDir dir(options.dataDir);
+    k4::Messages boxes(ui);
+    k4::SingleInstance instance(dir.file("Kestrel4.lock"));
+    if (!instance.acquire()) {
+        k4::reportAlreadyRunning(boxes);
+        return 1;
+    }
+
+    k4::SystemClock clock;
+    k4::SystemSerialPortList ports;
+    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
+                         [](int status) { std::exit(status); }});
+    if (station.start() != 0) return 1;
+
+    k4::QtAlarmWindows alarmWindows(
+        station.messages(), &station.events(),
+        [&station](const k4::AlarmRecord& alarm) {
+            return k4::describeAlarmSubscriber(station.database(), station.events(), station.pathTypes(), alarm);
+        },
+        serviceStepTexts(station));
+    k4::StationWindowCommands commands(station, dir, [] { QCoreApplication::quit(); });
+    k4::BlockLstView blockades(station.blockades());
+    k4::TKestrel window({station.alarms(), &station.events(), station.trace(), station.messages(), clock,
+                         station.config(), dir, commands, alarmWindows, &station.scheduler(), &blockades});
+    ui.setParentWindow(&window);
+    alarmWindows.setParent(&window);
+    commands.setWindow(&window);
+    station.timer().setClockShown([&window](const std::string& text) { window.showClock(text); });
+
+    if (qEnvironmentVariable("KESTREL4_WINDOWED") == QStringLiteral("1")) {
+        window.show();
+    } else {
+        window.setWindowFlag(Qt::FramelessWindowHint);
+        window.move(0, 0);
+        window.showFullScreen();
+    }
+    window.startTimer1();
+    QCoreApplication::exec();
+
+    window.stopTimer1();
+    station.timer().setClockShown(nullptr);
+    ui.setParentWindow(nullptr);
+    if (station.started()) station.stop();
+    k4::SupervisorMode::removeLockFile(dir);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,5 +126,5 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     k4::QtOperatorUi ui;
-    return run(ui, options);
+    return runWindowed(ui, options);
 }
