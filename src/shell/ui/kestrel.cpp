@@ -451,7 +451,9 @@ bool TKestrel::previewKey(QObject* watched, QKeyEvent* key) {
             return true;
         }
         // Space anywhere else silences the alarm sound and goes on to its field.
-        if (watched == QApplication::focusWidget()) parts_.station.silenceAlarm();
+        // (Once, at the field itself, not again at each parent it passes.)
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window()->focusWidget() == widget)
+            parts_.station.silenceAlarm();
         return false;
     // The keys that would take the operator out of the station.
     case Qt::Key_Tab:
