@@ -48,8 +48,10 @@ void AlarmsLstDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const bool selected = option.state & QStyle::State_Selected;
     const QColor colour = index.data(AlarmsLstModel::kColourRole).value<QColor>();
     painter->save();
-    painter->fillRect(option.rect, selected ? colour : QColor(Qt::black));
-    painter->setPen(selected ? QColor(Qt::black) : colour);
+    // The selected line keeps its class colour on a grey bar, so every
+    // class (navy and black among them) stays readable when selected.
+    painter->fillRect(option.rect, selected ? QColor(0x50, 0x50, 0x50) : QColor(Qt::black));
+    painter->setPen(colour);
     painter->setFont(option.font);
     painter->drawText(option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                       index.data(Qt::DisplayRole).toString());

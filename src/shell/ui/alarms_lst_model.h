@@ -33,7 +33,7 @@ private:
 };
 
 // Black items, the text in its class colour 2 pixels from the left edge, 16
-// pixels high; the selected line inverted so it stays readable.
+// pixels high; the selected line on a grey bar.
 class AlarmsLstDelegate : public QStyledItemDelegate {
 public:
     static constexpr int kItemHeight = 16;

@@ -120,6 +120,8 @@ void TKestrel::buildTools() {
     CoolBar1->setFloatable(false);
     CoolBar1->setIconSize(QSize(16, 16));
     CoolBar1->setContentsMargins(0, 0, 0, 0);
+    // The menu buttons read as a menu bar: no drop-down arrows.
+    CoolBar1->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
 
     auto* about = new QToolButton(CoolBar1);
     about->setObjectName("ToolButton9");
@@ -152,7 +154,9 @@ void TKestrel::buildTools() {
 
     TimeLbl = new QLabel(QStringLiteral("Czas"), CoolBar1);
     TimeLbl->setObjectName("TimeLbl");
-    TimeLbl->setFixedWidth(129);
+    // 129 pixels held the date and time in the font the station was drawn
+    // for; a wider font grows the label to the left rather than cut it.
+    TimeLbl->setMinimumWidth(129);
     TimeLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     CoolBar1->addWidget(TimeLbl);
 }

@@ -2,6 +2,7 @@
 
 #include "baselink/trace_ring.h"
 #include "baselink/ui/tech_form.h"
+#include "database/stamp.h"
 #include "processing/event_table.h"
 #include "shell/alarm_service.h"
 #include "shell/messages.h"
@@ -108,7 +109,7 @@ protected:
         a.subsystem = 1;
         a.sector = 2;
         a.codeWord = codeWordOf(code, colour);
-        a.time = static_cast<uint32_t>(clock.unixTime() + 21600);
+        a.time = static_cast<uint32_t>(nowStamp(clock));
         ASSERT_EQ(alarms.raiseAlarm(a, 0), 0);
     }
     int historyKinds(int kind) const {
@@ -321,6 +322,43 @@ TEST_F(Kestrel, SpaceElsewhereSilencesTheAlarmSound) {
     QTest::keyClick(field, Qt::Key_Space);
     EXPECT_EQ(commands.silenced, 1);
     EXPECT_EQ(field->text(), QStringLiteral(" ")) << "the key still reaches its field";
+}
+
+} // namespace
+} // namespace k4
+
+namespace k4 {
+namespace {
+
+// Not a check: with KESTREL4_SCREENSHOT=path the window is drawn with a few
+// alarms of several classes and saved, to look at the layout.
+TEST_F(Kestrel, Screenshot) {
+    const QString path = qEnvironmentVariable("KESTREL4_SCREENSHOT");
+    if (path.isEmpty()) GTEST_SKIP() << "KESTREL4_SCREENSHOT not set";
+    ASSERT_EQ(events.putEvent(makeEventDef(0x602, "TEST", "Test okresowy", 0), 0x602), 0);
+    ASSERT_EQ(events.putEvent(makeEventDef(0x301, "AWARIA", "Awaria zasilania", 14), 0x301), 0);
+    ASSERT_EQ(events.putEvent(makeEventDef(0x120, "NAPAD", "Napad", 9), 0x120), 0);
+    TKestrel& w = open();
+    LocalDateTime t;
+    t.year = 2026;
+    t.month = 12;
+    t.day = 10;
+    t.hour = 8;
+    t.minute = 31;
+    clock.setUnixTime(StampFromLocal(t) - 21600);
+    raise(1202, 0x602, 0);
+    clock.advanceSeconds(97);
+    raise(5002, 0x130, 4);
+    clock.advanceSeconds(341);
+    raise(1009, 0x301, 14);
+    raise(1444, 0x110, 12);
+    raise(31, 0x120, 9);
+    raise(777, 0x130, 4);
+    alarms.enterService(5, false);
+    alarms.enterService(4, false);
+    w.showClock("2026/12/10  Cz 08:45:12");
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.grab().save(path));
 }
 
 } // namespace
