@@ -115,3 +115,52 @@ TEST_F(Description, UnknownSubscriberIsToldAndNoWindowIsMade) {
 
 } // namespace
 } // namespace k4
+
+#include "processing/block_lst.h"
+#include "processing/scheduler.h"
+#include "processing/ui/sbs_blockade.h"
+#include "support/manual_clock.h"
+#include "support/temp_dir.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace k4 {
+namespace {
+
+TEST(TSbsBlockade, TimedBlockadeNeedsItsMinutesAndUstawSetsIt) {
+    test::qtApp();
+    test::TempDir dir;
+    test::ManualClock clock;
+    test::ScriptedOperatorUi ui;
+    Messages messages(ui);
+    bool suspended = false;
+    HistoryLog history(DataDir(dir.path()), messages, clock, suspended);
+    ASSERT_GE(history.OpenHistory("logf"), 0);
+    Scheduler scheduler(DataDir(dir.path()), clock, messages, history);
+    BlockLst blockades(DataDir(dir.path()), messages, history, scheduler);
+    ASSERT_EQ(blockades.load(), 0);
+
+    TSbsBlockade dialog({42, "Sklep", "tajne", {}}, blockades, scheduler, messages);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Blokada abonenta 0042"));
+    EXPECT_EQ(dialog.findChild<QLabel*>("PasswordLbl")->text(), QString::fromUtf8("Hasło tajne"));
+    auto* minutes = dialog.findChild<QLineEdit*>("Minutes");
+    EXPECT_EQ(minutes->text(), QStringLiteral("60"));
+    dialog.show();
+
+    dialog.findChild<QRadioButton*>("Niepelnych")->setChecked(true);
+    dialog.findChild<QRadioButton*>("Czasowa")->setChecked(true);
+    minutes->clear();
+    dialog.UstawClick();
+    EXPECT_EQ(blockades.kindOf(42), 0) << "no lasting blockade in place of a timed one";
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(dialog.isVisible());
+
+    minutes->setText(QStringLiteral("90"));
+    dialog.UstawClick();
+    EXPECT_EQ(blockades.kindOf(42), kBlockIncomplete | kBlockTimed);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+} // namespace
+} // namespace k4
