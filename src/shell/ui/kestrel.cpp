@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "shell/station_commands.h"
 #include "shell/ui/alarms_lst_model.h"
+#include "shell/ui/checking_cells.h"
 
 #include <QAction>
 #include <QApplication>
@@ -211,6 +212,7 @@ void TKestrel::buildAreas() {
     Checking->setFrameShape(QFrame::Panel);
     Checking->setFrameShadow(QFrame::Sunken);
     paintBackground(Checking, kTeal);
+    checking_ = std::make_unique<CheckingCells>(Checking);
 
     Blokady = new QListWidget(this);
     Blokady->setObjectName("Blokady");

@@ -29,6 +29,7 @@ namespace k4 {
 class AlarmService;
 class AlarmWindows;
 class AlarmsLstModel;
+class CheckingCells;
 class BlockadeView;
 class Clock;
 class EventTable;
@@ -99,6 +100,8 @@ public:
     int selectedAlarmLine() const;
     QString blockadeLine(int line) const;
     int blockadeLineCount() const;
+    // The path checking panel (upper left).
+    CheckingCells& checking() { return *checking_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -142,6 +145,7 @@ private:
     QLabel* TimeLbl;
     std::map<int, QToolButton*> toolButtons_;
     QFrame* Checking;
+    std::unique_ptr<CheckingCells> checking_;
     QListWidget* Blokady;
     QListView* AlarmsLst;
     AlarmsLstModel* alarmsModel_;

@@ -102,6 +102,13 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
         window.setWindowFlag(Qt::FramelessWindowHint);
         window.move(0, 0);
         window.showFullScreen();
+        // Restoring the station after "&Minimalizacja" puts the kiosk back.
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window, [&window](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive && !window.isFullScreen()) {
+                window.move(0, 0);
+                window.showFullScreen();
+            }
+        });
     }
     window.startTimer1();
     QCoreApplication::exec();

@@ -363,3 +363,29 @@ TEST_F(Kestrel, Screenshot) {
 
 } // namespace
 } // namespace k4
+
+#include "shell/ui/checking_cells.h"
+
+namespace k4 {
+namespace {
+
+TEST_F(Kestrel, CheckingPanelCellsShowTheProbesOfTheirPath) {
+    TKestrel& w = open();
+    CheckingCells& cells = w.checking();
+    cells.rebuild({{"TR", 1, 2}, {"TG", 2, 5}, {"TE", 3, 9}, {"TR", 4, 3}, {"TS", 5, 4}});
+    ASSERT_EQ(cells.count(), 5);
+    EXPECT_EQ(cells.label(1), QStringLiteral("TG 2"));
+    cells.add({5, 12, 2});
+    cells.add({5, 34, 2});
+    cells.add({9, 12, 2});
+    cells.update({5, 12, 1});
+    ASSERT_EQ(cells.lineCount(1), 2);
+    EXPECT_EQ(cells.line(1, 0), QStringLiteral("0012  BRAK"));
+    EXPECT_EQ(cells.line(1, 1), QStringLiteral("0034  SPR."));
+    EXPECT_EQ(cells.line(2, 0), QStringLiteral("0012  SPR.")) << "another path keeps its own entry";
+    cells.rebuild({});
+    EXPECT_EQ(cells.count(), 0);
+}
+
+} // namespace
+} // namespace k4
