@@ -6,6 +6,7 @@
 #include "processing/scheduler_entry.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace k4 {
@@ -20,10 +21,11 @@ std::string schedulerLine(const Scheduler& scheduler, const Clock& clock, int k,
     int64_t due = clock.unixTime() + scheduler.headRemainingMs() / 1000;
     for (int i = 1; i <= k; ++i) due += scheduler.entry(i).delay();
     const time_t t = static_cast<time_t>(due);
-    char when[32] = "";
+    // asctime, as ctime gives it: English names whatever the locale.
     struct tm local {};
     localtime_r(&t, &local);
-    std::strftime(when, sizeof when, "%a %b %e %H:%M:%S %Y", &local);
+    char when[32] = "";
+    if (asctime_r(&local, when)) when[std::strcspn(when, "\n")] = '\0';
     char line[96];
     std::snprintf(line, sizeof line, "%s %4.4d (%2.2X) - %s", when, key, static_cast<unsigned>(entry.arg()),
                   schedulerTypeName(entry.type()));
