@@ -10,6 +10,7 @@
 #include "shell/supervisor_mode.h"
 #include "shell/ui/kestrel.h"
 #include "shell/ui/qt_operator_ui.h"
+#include "shell/ui/station_application.h"
 #include "shell/ui/station_window_commands.h"
 
 #include <QApplication>
@@ -131,7 +132,8 @@ int main(int argc, char** argv) {
         k4::ConsoleOperatorUi ui;
         return run(ui, options);
     }
-    QApplication app(argc, argv);
+    k4::StationApplication app(argc, argv);
     k4::QtOperatorUi ui;
+    app.setOperatorUi(&ui);
     return runWindowed(ui, options);
 }
