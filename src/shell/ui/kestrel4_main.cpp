@@ -15,8 +15,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,9 @@
 #include <string>
 
 namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void requestStationWindowStop(int) { stopRequested = 1; }
 
 struct Options {
     std::string dataDir = ".";
@@ -88,7 +93,9 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
             return k4::describeAlarmSubscriber(station.database(), station.events(), station.pathTypes(), alarm);
         },
         serviceStepTexts(station));
-    k4::StationWindowCommands commands(station, dir, [] { QCoreApplication::quit(); });
+    // exit(), not quit(): quit() first asks every window to close, and the
+    // main window refuses that to everything but "&Wyjście".
+    k4::StationWindowCommands commands(station, dir, [] { QCoreApplication::exit(0); });
     k4::BlockLstView blockades(station.blockades());
     k4::TKestrel window({station.alarms(), &station.events(), station.trace(), station.messages(), clock,
                          station.config(), dir, commands, alarmWindows, &station.scheduler(), &blockades});
@@ -112,7 +119,21 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
         });
     }
     window.startTimer1();
+    // The session ending (or the technician's kill) closes the data as
+    // "&Wyjście" would, so the history gets its end entry.
+    stopRequested = 0;
+    struct sigaction action {};
+    action.sa_handler = requestStationWindowStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, [] {
+        if (stopRequested) QCoreApplication::exit(0);
+    });
+    stopWatch.start(k4::TKestrel::kTimerMs);
     QCoreApplication::exec();
+    stopWatch.stop();
 
     window.stopTimer1();
     station.timer().setClockShown(nullptr);
