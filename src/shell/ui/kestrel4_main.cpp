@@ -6,6 +6,7 @@
 #include "shell/block_lst_view.h"
 #include "shell/headless_runner.h"
 #include "shell/single_instance.h"
+#include "shell/start_warnings.h"
 #include "shell/station.h"
 #include "shell/supervisor_mode.h"
 #include "shell/ui/kestrel.h"
@@ -118,6 +119,7 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
             }
         });
     }
+    k4::runStartWarnings(station.configFile(), station.messages());
     window.startTimer1();
     // The session ending (or the technician's kill) closes the data as
     // "&Wyjście" would, so the history gets its end entry.
