@@ -119,8 +119,9 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
             }
         });
     }
-    k4::runStartWarnings(station.configFile(), station.messages());
+    // The station runs under the start-up questions: reports keep coming.
     window.startTimer1();
+    k4::runStartWarnings(station.configFile(), station.messages());
     // The session ending (or the technician's kill) closes the data as
     // "&Wyjście" would, so the history gets its end entry.
     stopRequested = 0;
