@@ -27,6 +27,8 @@ public:
     virtual void exitStation() = 0;
     // Space anywhere: an alarm sound that is playing stops.
     virtual void silenceAlarm() {}
+    // A new alarm: the screen saver gives the screen back to the operator.
+    virtual void wakeScreen() {}
     // A menu command whose window the station opens (item name, "Okres1").
     // Commands nobody has taken yet do nothing.
     virtual void runCommand(std::string_view itemName) { (void)itemName; }

@@ -361,6 +361,7 @@ void TKestrel::runMenuCommand(const std::string& name) {
 // --- alarms ----------------------------------------------------------------
 
 void TKestrel::alarmRaised() {
+    parts_.station.wakeScreen();
     alarmsModel_->lineAdded();
     AlarmsLst->setFocus();
     AlarmsLst->setCurrentIndex(alarmsModel_->index(0));

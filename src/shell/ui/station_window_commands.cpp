@@ -50,6 +50,10 @@ void StationWindowCommands::exitStation() {
     if (quit_) quit_();
 }
 
+// The desktop's screen saver and the monitor's power saving both end; a
+// kiosk session without them has nothing to wake.
+void StationWindowCommands::wakeScreen() { QProcess::startDetached(QStringLiteral("xdg-screensaver"), {"reset"}); }
+
 void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {

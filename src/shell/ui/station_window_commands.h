@@ -26,6 +26,7 @@ public:
     void leaveSupervisorMode() override;
     void minimise() override;
     void exitStation() override;
+    void wakeScreen() override;
     void runCommand(std::string_view itemName) override;
 
     // The last command taken and whether it did anything.

@@ -33,7 +33,7 @@ namespace {
 struct FakeCommands final : StationCommands {
     int ticks = 0;
     bool supervisorAccepted = true;
-    int left = 0, exits = 0, minimised = 0, silenced = 0;
+    int left = 0, exits = 0, minimised = 0, silenced = 0, wakes = 0;
     std::vector<std::string> commands;
     void timerTick(bool) override { ++ticks; }
     bool enterSupervisorMode() override { return supervisorAccepted; }
@@ -41,6 +41,7 @@ struct FakeCommands final : StationCommands {
     void minimise() override { ++minimised; }
     void exitStation() override { ++exits; }
     void silenceAlarm() override { ++silenced; }
+    void wakeScreen() override { ++wakes; }
     void runCommand(std::string_view name) override { commands.emplace_back(name); }
 };
 
@@ -169,6 +170,7 @@ TEST_F(Kestrel, AlarmLinesNewestFirstInTheirClassColours) {
     EXPECT_EQ(w.alarmLineColour(1), QColor(0xFF4040));
     EXPECT_EQ(w.alarmLineColour(2), QColor(0xAA0000));
     EXPECT_EQ(w.selectedAlarmLine(), 0) << "the newest alarm is selected";
+    EXPECT_EQ(commands.wakes, 3) << "every alarm wakes the screen";
 }
 
 TEST_F(Kestrel, DoubleClickSpaceAndF9ServiceTheAlarmAndAnEmptyListSaysSo) {
