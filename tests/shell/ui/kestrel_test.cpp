@@ -391,3 +391,31 @@ TEST_F(Kestrel, CheckingPanelCellsShowTheProbesOfTheirPath) {
 
 } // namespace
 } // namespace k4
+
+namespace k4 {
+namespace {
+
+TEST_F(Kestrel, ListLeftByTheFocusShowsNoHighlightAndGetsItBack) {
+    TKestrel& w = open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    raise(7, 0x130, 4);
+    raise(8, 0x130, 4);
+    auto* alarmsList = w.findChild<QListView*>("AlarmsLst");
+    auto* blockadeList = w.findChild<QListWidget*>("Blokady");
+    alarmsList->setCurrentIndex(alarmsList->model()->index(1, 0));
+    ASSERT_EQ(w.selectedAlarmLine(), 1);
+
+    blockadeList->setFocus();
+    EXPECT_EQ(w.selectedAlarmLine(), -1) << "no line stays highlighted";
+    alarmsList->setFocus();
+    EXPECT_EQ(w.selectedAlarmLine(), 1) << "the saved line comes back";
+
+    blockadeList->setFocus();
+    QTest::keyClick(blockadeList, Qt::Key_F9);
+    ASSERT_EQ(alarms.count(), 1);
+    EXPECT_EQ(alarms[0].subscriber, 8) << "F9 from elsewhere takes the line that was selected";
+}
+
+} // namespace
+} // namespace k4
