@@ -66,7 +66,18 @@ std::string alarmPathText(const AlarmRecord& alarm, const PathTypeTable& types) 
 std::optional<AlarmSubscriberInfo> describeAlarmSubscriber(SubscriberDatabase& database, const EventTable& events,
                                                            const PathTypeTable& types, const AlarmRecord& alarm) {
     Sbscrbr subscriber(database, ByNumber{alarm.subscriber});
-    if (!subscriber.valid || subscriber.unindexed) return std::nullopt;
+    if (!subscriber.valid || subscriber.unindexed) {
+        // An alarm of a sender the database does not know, or a
+        // demonstration, is still the operator's to see and remove: the
+        // window shows it without subscriber data instead of refusing it.
+        if ((alarm.flags & AlarmRecord::kUnknownSubscriber) ||
+            (alarm.state() & AlarmRecord::kStateDemonstration)) {
+            AlarmSubscriberInfo info;
+            info.pathText = alarmPathText(alarm, types);
+            return info;
+        }
+        return std::nullopt;
+    }
     const SubscriberRecord& r = subscriber.record;
     AlarmSubscriberInfo info;
     info.name = field(r.name);

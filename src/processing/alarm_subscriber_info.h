@@ -30,7 +30,8 @@ struct AlarmSubscriberInfo {
 std::string alarmPathText(const AlarmRecord& alarm, const PathTypeTable& types);
 
 // Nothing when the subscriber is not in the database (the window then says
-// "Brak informacji o abonencie %d").
+// "Brak informacji o abonencie %d"), unless the alarm is marked as one of an
+// unknown subscriber or a demonstration: those get empty subscriber fields.
 std::optional<AlarmSubscriberInfo> describeAlarmSubscriber(SubscriberDatabase& database, const EventTable& events,
                                                            const PathTypeTable& types, const AlarmRecord& alarm);
 

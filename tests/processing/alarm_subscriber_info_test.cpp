@@ -67,8 +67,18 @@ TEST_F(SubscriberInfo, RecordFieldsForTheDescriptionWindow) {
     EXPECT_EQ(arming->pathText, "???");
 }
 
-TEST_F(SubscriberInfo, UnknownSubscriberHasNoDescription) {
+TEST_F(SubscriberInfo, MissingSubscriberIsRefusedUnlessTheAlarmSaysItIsUnknown) {
     EXPECT_FALSE(describeAlarmSubscriber(db, events, types, alarm(77, 0x130, -8)).has_value());
+    // Otherwise such an alarm could never be opened, and so never removed.
+    AlarmRecord unknown = alarm(77, 0x130, -8);
+    unknown.flags |= AlarmRecord::kUnknownSubscriber;
+    AlarmRecord demo = alarm(1444, 0x130, -1);
+    demo.origCodeWord = static_cast<uint16_t>(0x130 | (AlarmRecord::kStateDemonstration << 12));
+    for (const AlarmRecord& a : {unknown, demo}) {
+        const auto info = describeAlarmSubscriber(db, events, types, a);
+        ASSERT_TRUE(info.has_value()) << a.subscriber;
+        EXPECT_EQ(info->name, "");
+    }
 }
 
 } // namespace
