@@ -45,7 +45,8 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("kestrel4 [--data KATALOG] [--headless]\n"
                         "  --data KATALOG  katalog danych stacji (domyślnie bieżący)\n"
-                        "  --headless      bez ekranu: komunikaty na stderr, wiersze zdarzeń na stdout\n");
+                        "  --headless      bez ekranu: komunikaty na stderr, wiersze zdarzeń na stdout\n"
+                        "KESTREL4_WINDOWED=1: zwykłe okno 640 x 480 zamiast pełnego ekranu kiosku\n");
             return false;
         } else {
             std::fprintf(stderr, "kestrel4: nieznany argument %s (--help)\n", argv[i]);
