@@ -86,6 +86,7 @@ public:
     BaseLink& baseLink() { return baseLink_; }
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
+    const PathTypeTable& pathTypes() const { return pathTypes_; }
 
 private:
     DataLayerParts dataLayerParts();

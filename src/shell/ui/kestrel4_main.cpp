@@ -1,12 +1,25 @@
 // The operator station.
+#include "database/text_edge.h"
 #include "platform/qt_serial_line.h"
+#include "processing/alarm_subscriber_info.h"
+#include "processing/ui/qt_alarm_windows.h"
+#include "shell/block_lst_view.h"
 #include "shell/headless_runner.h"
+#include "shell/single_instance.h"
+#include "shell/start_warnings.h"
 #include "shell/station.h"
+#include "shell/supervisor_mode.h"
+#include "shell/ui/kestrel.h"
 #include "shell/ui/qt_operator_ui.h"
+#include "shell/ui/station_application.h"
+#include "shell/ui/station_window_commands.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 
+#include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +27,9 @@
 #include <string>
 
 namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void requestStationWindowStop(int) { stopRequested = 1; }
 
 struct Options {
     std::string dataDir = ".";
@@ -29,7 +45,8 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("kestrel4 [--data KATALOG] [--headless]\n"
                         "  --data KATALOG  katalog danych stacji (domyślnie bieżący)\n"
-                        "  --headless      bez ekranu: komunikaty na stderr, wiersze zdarzeń na stdout\n");
+                        "  --headless      bez ekranu: komunikaty na stderr, wiersze zdarzeń na stdout\n"
+                        "KESTREL4_WINDOWED=1: zwykłe okno 640 x 480 zamiast pełnego ekranu kiosku\n");
             return false;
         } else {
             std::fprintf(stderr, "kestrel4: nieznany argument %s (--help)\n", argv[i]);
@@ -48,6 +65,88 @@ int run(k4::OperatorUi& ui, const Options& options) {
     return k4::runHeadless(station);
 }
 
+std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
+    std::array<std::string, 8> steps;
+    for (int i = 0; i < 8; ++i) steps[static_cast<size_t>(i)] = k4::Utf8FromCp1250(station.serviceSteps().windowsText(i));
+    return steps;
+}
+
+// The station with its window. A kiosk session (a dedicated X session or a
+// kiosk compositor such as cage) gives the station the whole 640 x 480
+// screen; KESTREL4_WINDOWED=1 makes it an ordinary window for development.
+int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
+    const k4::DataDir dir(options.dataDir);
+    k4::Messages boxes(ui);
+    k4::SingleInstance instance(dir.file("Kestrel4.lock"));
+    if (!instance.acquire()) {
+        k4::reportAlreadyRunning(boxes);
+        return 1;
+    }
+
+    k4::SystemClock clock;
+    k4::SystemSerialPortList ports;
+    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
+                         [](int status) { std::exit(status); }});
+    if (station.start() != 0) return 1;
+
+    k4::QtAlarmWindows alarmWindows(
+        station.messages(), &station.events(),
+        [&station](const k4::AlarmRecord& alarm) {
+            return k4::describeAlarmSubscriber(station.database(), station.events(), station.pathTypes(), alarm);
+        },
+        serviceStepTexts(station));
+    // exit(), not quit(): quit() first asks every window to close, and the
+    // main window refuses that to everything but "&Wyjście".
+    k4::StationWindowCommands commands(station, dir, [] { QCoreApplication::exit(0); });
+    k4::BlockLstView blockades(station.blockades());
+    k4::TKestrel window({station.alarms(), &station.events(), station.trace(), station.messages(), clock,
+                         station.config(), dir, commands, alarmWindows, &station.scheduler(), &blockades});
+    ui.setParentWindow(&window);
+    alarmWindows.setParent(&window);
+    commands.setWindow(&window);
+    station.timer().setClockShown([&window](const std::string& text) { window.showClock(text); });
+
+    if (qEnvironmentVariable("KESTREL4_WINDOWED") == QStringLiteral("1")) {
+        window.show();
+    } else {
+        window.setWindowFlag(Qt::FramelessWindowHint);
+        window.move(0, 0);
+        window.showFullScreen();
+        // Restoring the station after "&Minimalizacja" puts the kiosk back.
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window, [&window](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive && !window.isFullScreen()) {
+                window.move(0, 0);
+                window.showFullScreen();
+            }
+        });
+    }
+    // The station runs under the start-up questions: reports keep coming.
+    window.startTimer1();
+    k4::runStartWarnings(station.configFile(), station.messages());
+    // The session ending (or the technician's kill) closes the data as
+    // "&Wyjście" would, so the history gets its end entry.
+    stopRequested = 0;
+    struct sigaction action {};
+    action.sa_handler = requestStationWindowStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, [] {
+        if (stopRequested) QCoreApplication::exit(0);
+    });
+    stopWatch.start(k4::TKestrel::kTimerMs);
+    QCoreApplication::exec();
+    stopWatch.stop();
+
+    window.stopTimer1();
+    station.timer().setClockShown(nullptr);
+    ui.setParentWindow(nullptr);
+    if (station.started()) station.stop();
+    k4::SupervisorMode::removeLockFile(dir);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -58,7 +157,8 @@ int main(int argc, char** argv) {
         k4::ConsoleOperatorUi ui;
         return run(ui, options);
     }
-    QApplication app(argc, argv);
+    k4::StationApplication app(argc, argv);
     k4::QtOperatorUi ui;
-    return run(ui, options);
+    app.setOperatorUi(&ui);
+    return runWindowed(ui, options);
 }

@@ -1,0 +1,102 @@
+#include "shell/ui/station_window_commands.h"
+
+#include "config/param_sys.h"
+#include "database/text_edge.h"
+#include "shell/demo_reports.h"
+#include "shell/station.h"
+
+#include <QDialog>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+namespace k4 {
+
+namespace {
+
+// The desktop's own settings programs, tried in order; none found is no
+// fault (the station runs without a desktop in a kiosk session).
+bool startFirstOf(const std::vector<std::pair<const char*, QStringList>>& programs) {
+    for (const auto& program : programs)
+        if (QProcess::startDetached(QString::fromLatin1(program.first), program.second)) return true;
+    return false;
+}
+
+} // namespace
+
+StationWindowCommands::StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit)
+    : station_(station), dir_(dir), quit_(std::move(quit)),
+      // No supervisor password prompt is built yet: entering stays refused.
+      supervisor_(dir, station.messages(), station.history(), nullptr) {}
+
+void StationWindowCommands::timerTick(bool inputPending) { station_.tick(inputPending); }
+
+bool StationWindowCommands::enterSupervisorMode() { return supervisor_.enter(); }
+
+void StationWindowCommands::leaveSupervisorMode() { supervisor_.leave(); }
+
+void StationWindowCommands::minimise() {
+    if (window_) window_->showMinimized();
+}
+
+void StationWindowCommands::exitStation() {
+    supervisor_.leave();
+    station_.stop();
+    if (quit_) quit_();
+}
+
+// The desktop's screen saver and the monitor's power saving both end; a
+// kiosk session without them has nothing to wake.
+void StationWindowCommands::wakeScreen() { QProcess::startDetached(QStringLiteral("xdg-screensaver"), {"reset"}); }
+
+void StationWindowCommands::runCommand(std::string_view itemName) {
+    handled_ = true;
+    if (itemName == "Demo1") {
+        runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Parametry1") {
+        showSystemParameters();
+    } else if (itemName == "Czas2") {
+        startFirstOf({{"gnome-control-center", {"datetime"}}, {"systemsettings", {"kcm_clock"}},
+                      {"timedatectl", {}}});
+    } else if (itemName == "Ekran1") {
+        startFirstOf({{"gnome-control-center", {"display"}}, {"systemsettings", {"kcm_kscreen"}},
+                      {"arandr", {}}});
+    } else {
+        handled_ = false;
+    }
+}
+
+// "Parametry systemu": one label per line of the summary, the dialog as wide
+// as the third line and as high as the lines, "&Koniec" at the bottom.
+void StationWindowCommands::showSystemParameters() {
+    QDialog dialog(window_, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setObjectName("ParamSysForm");
+    dialog.setWindowTitle(QStringLiteral("Parametry systemu"));
+    const std::vector<std::string> lines = ParamSys(station_.config(), dir_).lines();
+    const QFontMetrics metrics(dialog.font());
+    const int size = dialog.font().pixelSize() > 0 ? dialog.font().pixelSize() : metrics.height();
+    int widest = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QString text = QString::fromStdString(Messages::shownText(lines[i], false));
+        auto* label = new QLabel(text, &dialog);
+        label->setTextFormat(Qt::PlainText);
+        label->move(3 * size, static_cast<int>(i + 1) * (size + 7));
+        label->adjustSize();
+        if (i == 2) widest = metrics.horizontalAdvance(text);
+    }
+    auto* end = new QPushButton(QStringLiteral("&Koniec"), &dialog);
+    end->setDefault(true);
+    QObject::connect(end, &QPushButton::clicked, &dialog, &QDialog::accept);
+    const int height = (metrics.height() + 5) * static_cast<int>(lines.size()) + 10 + end->sizeHint().height() + 20;
+    const int width = std::max(widest + 20 + 3 * size, 450);
+    dialog.resize(width, std::max(height, 200));
+    end->move((width - end->sizeHint().width()) / 2, dialog.height() - end->sizeHint().height() - 8);
+    dialog.exec();
+}
+
+} // namespace k4

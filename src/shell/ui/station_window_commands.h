@@ -1,0 +1,46 @@
+#pragma once
+// What the main window asks of the station, carried out on a real station
+// with a display: the tick, supervisor mode, leaving the kiosk display and
+// the way out, and the commands whose work the station does itself.
+#include "shell/station_commands.h"
+#include "shell/supervisor_mode.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace k4 {
+
+class Station;
+
+class StationWindowCommands final : public StationCommands {
+public:
+    // quit: ends the application's event loop.
+    StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit);
+
+    // The main window, once it exists: minimising and the boxes need it.
+    void setWindow(QWidget* window) { window_ = window; }
+
+    void timerTick(bool inputPending) override;
+    bool enterSupervisorMode() override;
+    void leaveSupervisorMode() override;
+    void minimise() override;
+    void exitStation() override;
+    void wakeScreen() override;
+    void runCommand(std::string_view itemName) override;
+
+    // The last command taken and whether it did anything.
+    bool lastCommandHandled() const { return handled_; }
+
+private:
+    void showSystemParameters();
+
+    Station& station_;
+    DataDir dir_;
+    std::function<void()> quit_;
+    SupervisorMode supervisor_;
+    QWidget* window_ = nullptr;
+    bool handled_ = false;
+};
+
+} // namespace k4
