@@ -10,7 +10,7 @@ packages=(
   libcups2-dev netpbm libnetpbm-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev
   xvfb xauth clang libclang-rt-14-dev
-  xdg-utils
+  xdg-utils x11-xserver-utils
 )
 
 missing=()

@@ -72,6 +72,7 @@ public:
     void setEventLineSink(EventLineSink* sink);
 
     Messages& messages() { return messages_; }
+    const Clock& clock() const { return clock_; }
     const ConfigBlock& config() const { return config_.block(); }
     Config& configFile() { return config_; }
     HistoryLog& history() { return history_; }

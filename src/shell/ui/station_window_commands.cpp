@@ -32,7 +32,7 @@ bool startFirstOf(const std::vector<std::pair<const char*, QStringList>>& progra
 StationWindowCommands::StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit)
     : station_(station), dir_(dir), quit_(std::move(quit)),
       // No supervisor password prompt is built yet: entering stays refused.
-      supervisor_(dir, station.messages(), station.history(), nullptr) {}
+      supervisor_(dir, station.messages(), station.history(), nullptr), screenWake_(station.clock()) {}
 
 void StationWindowCommands::timerTick(bool inputPending) { station_.tick(inputPending); }
 
@@ -52,7 +52,7 @@ void StationWindowCommands::exitStation() {
 
 // The desktop's screen saver and the monitor's power saving both end; a
 // kiosk session without them has nothing to wake.
-void StationWindowCommands::wakeScreen() { QProcess::startDetached(QStringLiteral("xdg-screensaver"), {"reset"}); }
+void StationWindowCommands::wakeScreen() { screenWake_.wake(); }
 
 void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;

@@ -2,6 +2,7 @@
 // What the main window asks of the station, carried out on a real station
 // with a display: the tick, supervisor mode, leaving the kiosk display and
 // the way out, and the commands whose work the station does itself.
+#include "platform/screen_wake.h"
 #include "shell/station_commands.h"
 #include "shell/supervisor_mode.h"
 
@@ -39,6 +40,7 @@ private:
     DataDir dir_;
     std::function<void()> quit_;
     SupervisorMode supervisor_;
+    ScreenWake screenWake_;
     QWidget* window_ = nullptr;
     bool handled_ = false;
 };
