@@ -31,8 +31,14 @@ bool startFirstOf(const std::vector<std::pair<const char*, QStringList>>& progra
 
 StationWindowCommands::StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit)
     : station_(station), dir_(dir), quit_(std::move(quit)),
-      // No supervisor password prompt is built yet: entering stays refused.
-      supervisor_(dir, station.messages(), station.history(), nullptr), screenWake_(station.clock()) {}
+      supervisor_(dir, station.messages(), station.history(),
+                  [this] {
+                      // SupervisorMode keeps whether the mode is on.
+                      bool accepted = false;
+                      return askSupervisorPassword(passwordPrompt_, station_.config(), station_.messages(),
+                                                   accepted) == 1;
+                  }),
+      screenWake_(station.clock()) {}
 
 void StationWindowCommands::timerTick(bool inputPending) { station_.tick(inputPending); }
 

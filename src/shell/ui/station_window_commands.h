@@ -2,6 +2,7 @@
 // What the main window asks of the station, carried out on a real station
 // with a display: the tick, supervisor mode, leaving the kiosk display and
 // the way out, and the commands whose work the station does itself.
+#include "operators/ui/passwd.h"
 #include "platform/screen_wake.h"
 #include "shell/station_commands.h"
 #include "shell/supervisor_mode.h"
@@ -20,7 +21,10 @@ public:
     StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit);
 
     // The main window, once it exists: minimising and the boxes need it.
-    void setWindow(QWidget* window) { window_ = window; }
+    void setWindow(QWidget* window) {
+        window_ = window;
+        passwordPrompt_.setParent(window);
+    }
 
     void timerTick(bool inputPending) override;
     bool enterSupervisorMode() override;
@@ -39,6 +43,7 @@ private:
     Station& station_;
     DataDir dir_;
     std::function<void()> quit_;
+    QtPasswordPrompt passwordPrompt_;
     SupervisorMode supervisor_;
     ScreenWake screenWake_;
     QWidget* window_ = nullptr;
