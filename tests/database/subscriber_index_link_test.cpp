@@ -1,5 +1,6 @@
 #include "database/subscriber_index_link.h"
 #include "database/subscriber_saving.h"
+#include "database/subscriber_search.h"
 
 #include "database/codepage.h"
 #include "database/text_edge.h"
@@ -179,6 +180,50 @@ TEST_F(IndexedStoreTest, IndexThatCannotTakeTheKeysLeavesNoHalfSavedSubscriber) 
     ASSERT_EQ(indexes.handle(kIndexAddress).CreateIndex(DataDir(tmp.path()), "adres", true), 0);
     indexes.handle(kIndexAddress).CloseIndex();
     EXPECT_EQ(saveNew(2, "Drugi"), freed);
+}
+
+TEST_F(IndexedStoreTest, SearchByNumberNamePasswordAndPhoneWithItsOtherOwners) {
+    const int32_t nowak = saveNew(7, "Nowak", "226301001");
+    const int32_t kowalski = saveNew(12, "Kowalski", "", "226301001");
+    const int32_t kowalczyk = saveNew(30, "Kowalczyk");
+    SubscriberSearch search(DataDir(tmp.path()), indexes, messages);
+    auto found = [&](SubscriberSearchFields f) { return search.search(f); };
+    auto told = [&] {
+        std::string text = ui.boxes.empty() ? "" : ui.boxes.back().text;
+        ui.boxes.clear();
+        return text;
+    };
+
+    EXPECT_EQ(found({12, "Nowak"})->offset, kowalski) << "the number goes first";
+    EXPECT_EQ(found({12, "Nowak"})->kind, kSearchByNumber);
+    EXPECT_FALSE(found({99}));
+    EXPECT_EQ(told(), "Nie ma takiego abonenta");
+    // The beginning of a name, in Polish order and any case.
+    EXPECT_EQ(found({0, mz("kowal")})->offset, kowalczyk);
+    EXPECT_EQ(found({0, "KOWALS"})->kind, kSearchByName);
+    EXPECT_FALSE(found({0, "Kowalz"}));
+    EXPECT_EQ(told(), "Nie ma takiego abonenta");
+    EXPECT_EQ(found({0, "", "ala ma"})->kind, kSearchByPassword);
+    EXPECT_EQ(found({0, "", "", ""})->offset, -1) << "nothing filled: nobody, the dialog closes";
+    EXPECT_FALSE(search.nextOffered());
+
+    // One phone, two subscribers: the first, then "&Następny" for the other,
+    // then nothing more and the last one stays chosen.
+    const auto first = found({0, "", "", "226301001"});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->kind, kSearchByPhone);
+    EXPECT_TRUE(search.nextOffered());
+    const SubscriberFound second = search.next(*first);
+    EXPECT_NE(second.offset, first->offset);
+    EXPECT_TRUE((first->offset == nowak && second.offset == kowalski) ||
+                (first->offset == kowalski && second.offset == nowak));
+    EXPECT_EQ(search.next(second).offset, second.offset);
+    EXPECT_EQ(told(), "Nie ma innego abonenta z tym numerem.");
+    EXPECT_FALSE(found({0, "", "", "226309999"}));
+    EXPECT_EQ(told(), "Nie ma takiego abonenta");
+    EXPECT_TRUE(search.nextOffered()) << "a phone search that found nobody leaves the button as it was";
+    EXPECT_TRUE(found({30}));
+    EXPECT_FALSE(search.nextOffered());
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 #include "shell/ui/station_window_commands.h"
 
 #include "config/param_sys.h"
+#include "database/sbscrbr.h"
+#include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
+#include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
+#include "shell/index_rebuild_command.h"
 #include "shell/station.h"
 
 #include <QDialog>
@@ -12,6 +16,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,6 +32,11 @@ bool startFirstOf(const std::vector<std::pair<const char*, QStringList>>& progra
     return false;
 }
 
+template <size_t N>
+std::string textOf(const char (&field)[N]) {
+    return Utf8FromMazovia(std::string(field, strnlen(field, N)));
+}
+
 } // namespace
 
 StationWindowCommands::StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit)
@@ -38,7 +48,9 @@ StationWindowCommands::StationWindowCommands(Station& station, const DataDir& di
                       return askSupervisorPassword(passwordPrompt_, station_.config(), station_.messages(),
                                                    accepted) == 1;
                   }),
-      screenWake_(station.clock()) {}
+      screenWake_(station.clock()), search_(dir, station.indexes(), station.messages()) {}
+
+StationWindowCommands::~StationWindowCommands() = default;
 
 void StationWindowCommands::timerTick(bool inputPending) { station_.tick(inputPending); }
 
@@ -69,6 +81,10 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Czas2") {
         startFirstOf({{"gnome-control-center", {"datetime"}}, {"systemsettings", {"kcm_clock"}},
                       {"timedatectl", {}}});
+    } else if (itemName == "Obiekt2") {
+        blockadeOfFoundSubscriber();
+    } else if (itemName == "Indeksy1") {
+        runIndexRebuild(station_.messages(), station_.database(), station_.indexes());
     } else if (itemName == "Ekran1") {
         startFirstOf({{"gnome-control-center", {"display"}}, {"systemsettings", {"kcm_kscreen"}},
                       {"arandr", {}}});
@@ -102,6 +118,33 @@ void StationWindowCommands::showSystemParameters() {
     const int width = std::max(widest + 20 + 3 * size, 450);
     dialog.resize(width, std::max(height, 200));
     end->move((width - end->sizeHint().width()) / 2, dialog.height() - end->sizeHint().height() - 8);
+    dialog.exec();
+}
+
+TFindSbs& StationWindowCommands::finder() {
+    // Made once: the operator finds the fields as he left them.
+    if (!finder_) finder_ = std::make_unique<TFindSbs>(search_, window_);
+    return *finder_;
+}
+
+// "B&lokady" / "&Obiekt": the subscriber searched for, then its blockade.
+void StationWindowCommands::blockadeOfFoundSubscriber() {
+    const SubscriberFound found = finder().find();
+    if (found.offset < 0) return;
+    Sbscrbr subscriber(station_.database(), AtOffset{found.offset});
+    if (!subscriber.valid) {
+        station_.messages().ShowNotice(mz("odczytu danych abonenta"), kNoticeError);
+        return;
+    }
+    BlockadeSubscriber shown;
+    shown.number = subscriber.record.object;
+    shown.name = textOf(subscriber.record.name);
+    shown.password = textOf(subscriber.record.passwd);
+    shown.description = [&subscriber] {
+        std::string text;
+        return subscriber.ReadDescription(text) < 0 ? std::string() : Utf8FromMazovia(text);
+    };
+    TSbsBlockade dialog(shown, station_.blockades(), station_.scheduler(), station_.messages(), window_);
     dialog.exec();
 }
 

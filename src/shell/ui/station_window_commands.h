@@ -2,23 +2,27 @@
 // What the main window asks of the station, carried out on a real station
 // with a display: the tick, supervisor mode, leaving the kiosk display and
 // the way out, and the commands whose work the station does itself.
+#include "database/subscriber_search.h"
 #include "operators/ui/passwd.h"
 #include "platform/screen_wake.h"
 #include "shell/station_commands.h"
 #include "shell/supervisor_mode.h"
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
 namespace k4 {
 
 class Station;
+class TFindSbs;
 
 class StationWindowCommands final : public StationCommands {
 public:
     // quit: ends the application's event loop.
     StationWindowCommands(Station& station, const DataDir& dir, std::function<void()> quit);
+    ~StationWindowCommands() override;
 
     // The main window, once it exists: minimising and the boxes need it.
     void setWindow(QWidget* window) {
@@ -39,6 +43,8 @@ public:
 
 private:
     void showSystemParameters();
+    TFindSbs& finder();
+    void blockadeOfFoundSubscriber();
 
     Station& station_;
     DataDir dir_;
@@ -47,6 +53,8 @@ private:
     SupervisorMode supervisor_;
     ScreenWake screenWake_;
     QWidget* window_ = nullptr;
+    SubscriberSearch search_;
+    std::unique_ptr<TFindSbs> finder_;
     bool handled_ = false;
 };
 
