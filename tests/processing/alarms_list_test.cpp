@@ -1,5 +1,6 @@
 #include "processing/alarms_list.h"
 
+#include "support/history_rig.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
@@ -25,13 +26,7 @@ struct Sound final : AlarmSoundControl {
     void resumeAlarmSound(bool now) override { calls.push_back(now ? "resume now" : "resume"); }
 };
 
-struct AlarmsListTest : ::testing::Test {
-    test::TempDir dir;
-    test::ManualClock clock;
-    test::ScriptedOperatorUi ui;
-    Messages messages{ui};
-    bool suspended = false;
-    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
+struct AlarmsListTest : ::testing::Test, test::HistoryRig {
     ConfigBlock config{};
     AlarmsList alarms{config, history};
     Observer observer;

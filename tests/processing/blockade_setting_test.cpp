@@ -3,6 +3,7 @@
 #include "processing/block_lst.h"
 #include "processing/scheduler.h"
 #include "processing/scheduler_entry.h"
+#include "support/history_rig.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
@@ -12,14 +13,8 @@
 namespace k4 {
 namespace {
 
-class SettingBlockade : public ::testing::Test {
+class SettingBlockade : public ::testing::Test, protected test::HistoryRig {
 protected:
-    test::TempDir dir;
-    test::ManualClock clock;
-    test::ScriptedOperatorUi ui;
-    Messages messages{ui};
-    bool suspended = false;
-    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
     Scheduler scheduler{DataDir(dir.path()), clock, messages, history};
     BlockLst blockades{DataDir(dir.path()), messages, history, scheduler};
 

@@ -1,5 +1,6 @@
 #include "shell/alarm_service.h"
 
+#include "support/history_rig.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
@@ -47,14 +48,8 @@ private:
     };
 };
 
-class Service : public ::testing::Test {
+class Service : public ::testing::Test, protected test::HistoryRig {
 protected:
-    test::TempDir dir;
-    test::ManualClock clock;
-    test::ScriptedOperatorUi ui;
-    Messages messages{ui};
-    bool suspended = false;
-    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
     ConfigBlock config{};
     AlarmsList alarms{config, history};
     ScriptedWindows windows;

@@ -1,6 +1,7 @@
 #include "shell/input_poll.h"
 
 #include "support/fake_serial_line.h"
+#include "support/history_rig.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
@@ -35,13 +36,7 @@ struct NoReports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup {
     std::optional<int> ownerOfPhone(const std::string&) override { return std::nullopt; }
 };
 
-struct InputPollTest : ::testing::Test {
-    test::TempDir dir;
-    test::ManualClock clock;
-    test::ScriptedOperatorUi ui;
-    Messages messages{ui};
-    bool suspended = false;
-    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
+struct InputPollTest : ::testing::Test, test::HistoryRig {
     FourPorts list;
     std::vector<test::FakeSerialLine*> lines;
     SerialPorts ports{list, [this] {

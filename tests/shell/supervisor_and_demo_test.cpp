@@ -3,6 +3,7 @@
 #include "shell/supervisor_mode.h"
 
 #include "history/history_log.h"
+#include "support/history_rig.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
@@ -23,14 +24,8 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-class Supervisor : public ::testing::Test {
+class Supervisor : public ::testing::Test, protected test::HistoryRig {
 protected:
-    test::TempDir dir;
-    test::ManualClock clock;
-    test::ScriptedOperatorUi ui;
-    Messages messages{ui};
-    bool suspended = false;
-    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
     bool passwordRight = true;
     int prompts = 0;
     SupervisorMode mode{DataDir(dir.path()), messages, history, [this] {

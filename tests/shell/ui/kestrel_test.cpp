@@ -7,6 +7,7 @@
 #include "shell/alarm_service.h"
 #include "shell/messages.h"
 #include "shell/station_commands.h"
+#include "support/history_rig.h"
 #include "support/manual_clock.h"
 #include "support/qt_test_app.h"
 #include "support/scripted_operator_ui.h"
@@ -73,14 +74,8 @@ struct FakeBlockades final : BlockadeView {
     void setObserver(BlockListObserver* o) override { observer = o; }
 };
 
-class Kestrel : public ::testing::Test {
+class Kestrel : public ::testing::Test, protected test::HistoryRig {
 protected:
-    test::TempDir dir;
-    test::ManualClock clock;
-    test::ScriptedOperatorUi ui;
-    Messages messages{ui};
-    bool suspended = false;
-    HistoryLog history{DataDir(dir.path()), messages, clock, suspended};
     ConfigBlock config{};
     AlarmsList alarms{config, history};
     EventTable events;
