@@ -50,7 +50,9 @@ StationWindowCommands::StationWindowCommands(Station& station, const DataDir& di
                   }),
       screenWake_(station.clock()), search_(dir, station.indexes(), station.messages()) {}
 
-StationWindowCommands::~StationWindowCommands() = default;
+StationWindowCommands::~StationWindowCommands() {
+    if (finder_ && !finder_->parent()) delete finder_.data();
+}
 
 void StationWindowCommands::timerTick(bool inputPending) { station_.tick(inputPending); }
 
@@ -123,7 +125,7 @@ void StationWindowCommands::showSystemParameters() {
 
 TFindSbs& StationWindowCommands::finder() {
     // Made once: the operator finds the fields as he left them.
-    if (!finder_) finder_ = std::make_unique<TFindSbs>(search_, window_);
+    if (!finder_) finder_ = new TFindSbs(search_, window_);
     return *finder_;
 }
 

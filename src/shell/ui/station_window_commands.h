@@ -3,20 +3,20 @@
 // with a display: the tick, supervisor mode, leaving the kiosk display and
 // the way out, and the commands whose work the station does itself.
 #include "database/subscriber_search.h"
+#include "database/ui/find_sbs.h"
 #include "operators/ui/passwd.h"
 #include "platform/screen_wake.h"
 #include "shell/station_commands.h"
 #include "shell/supervisor_mode.h"
 
 #include <functional>
-#include <memory>
+#include <QPointer>
 
 class QWidget;
 
 namespace k4 {
 
 class Station;
-class TFindSbs;
 
 class StationWindowCommands final : public StationCommands {
 public:
@@ -54,7 +54,9 @@ private:
     ScreenWake screenWake_;
     QWidget* window_ = nullptr;
     SubscriberSearch search_;
-    std::unique_ptr<TFindSbs> finder_;
+    // Owned by the main window once there is one (Qt deletes it with the
+    // window, which may go before these commands).
+    QPointer<TFindSbs> finder_;
     bool handled_ = false;
 };
 
