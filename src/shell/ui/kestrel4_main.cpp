@@ -56,7 +56,18 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
+// One station per data directory, with a window or without: two would
+// append to the same history and records.
+bool onlyStationOnItsData(k4::OperatorUi& ui, k4::SingleInstance& instance) {
+    if (instance.acquire()) return true;
+    k4::Messages boxes(ui);
+    k4::reportAlreadyRunning(boxes);
+    return false;
+}
+
 int run(k4::OperatorUi& ui, const Options& options) {
+    k4::SingleInstance instance(k4::DataDir(options.dataDir).file("Kestrel4.lock"));
+    if (!onlyStationOnItsData(ui, instance)) return 1;
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
     k4::Station station({k4::DataDir(options.dataDir), ui, clock, ports,
@@ -76,12 +87,8 @@ std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
 // screen; KESTREL4_WINDOWED=1 makes it an ordinary window for development.
 int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
     const k4::DataDir dir(options.dataDir);
-    k4::Messages boxes(ui);
     k4::SingleInstance instance(dir.file("Kestrel4.lock"));
-    if (!instance.acquire()) {
-        k4::reportAlreadyRunning(boxes);
-        return 1;
-    }
+    if (!onlyStationOnItsData(ui, instance)) return 1;
 
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
