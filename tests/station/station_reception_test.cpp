@@ -46,7 +46,7 @@ struct ListedPorts final : SerialPortList {
 
 // A subscriber of the test centre: subsystem 1 with sectors 1 to 4, and
 // optionally an own event list and a rate limit.
-struct SubscriberSpec {
+struct TestSubscriber {
     int number;
     std::vector<LUT_ENTRY> ownList;
     int limit = 0;
@@ -98,25 +98,25 @@ public:
     sim::PtyLink& base1() { return *links[station->config().mode == 2 ? 0 : 2]; }
     sim::PtyLink& base2() { return *links[1]; }
 
-    void addSubscriber(const SubscriberSpec& spec) {
+    void addSubscriber(const TestSubscriber& wanted) {
         SubscriberDatabase& db = station->database();
-        Sbscrbr s(db, ByNumber{spec.number});
-        std::snprintf(s.record.name, sizeof s.record.name, "Abonent %d", spec.number);
+        Sbscrbr s(db, ByNumber{wanted.number});
+        std::snprintf(s.record.name, sizeof s.record.name, "Abonent %d", wanted.number);
         {
             LinesList lines(db.files(), s.record.lines);
             ASSERT_EQ(NewSubsystem(lines, 1, "Parter"), 0);
             SectorsList sectors(lines);
             for (int sector = 1; sector <= 4; ++sector) ASSERT_EQ(NewSector(lines, sectors, sector, "CZ", "Czujka"), 0);
         }
-        if (!spec.ownList.empty()) {
+        if (!wanted.ownList.empty()) {
             std::array<LUT_ENTRY, kListEntries> list{};
-            std::copy(spec.ownList.begin(), spec.ownList.end(), list.begin());
+            std::copy(wanted.ownList.begin(), wanted.ownList.end(), list.begin());
             int32_t at = 0;
             ASSERT_EQ(db.file(DbFile::Alarmy).AppendRecord(at, list.data()), 0);
             s.record.alarm_list = at;
         }
-        s.record.alarm_opts.limit = static_cast<uint16_t>(spec.limit);
-        s.record.alarm_opts.hours = static_cast<uint16_t>(spec.hours);
+        s.record.alarm_opts.limit = static_cast<uint16_t>(wanted.limit);
+        s.record.alarm_opts.hours = static_cast<uint16_t>(wanted.hours);
         int32_t offset = 0;
         ASSERT_EQ(saveNewSubscriber(db, station->indexes(), s.record, offset), kSubscriberSaved);
     }
