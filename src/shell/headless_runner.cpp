@@ -2,22 +2,18 @@
 
 #include "database/text_edge.h"
 #include "history/event_line_sink.h"
+#include "platform/stop_signals.h"
 #include "shell/input_poll.h"
 #include "shell/station.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 
 namespace k4 {
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-extern "C" void requestStop(int) { stopRequested = 1; }
 
 // Event lines as the printer would get them, in UTF-8 for a terminal or a log.
 class StandardOutputLines final : public EventLineSink {
@@ -39,16 +35,11 @@ int runHeadless(Station& station) {
         station.setEventLineSink(nullptr);
         return 1;
     }
-    stopRequested = 0;
-    struct sigaction action {};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    watchStopSignals();
 
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&station] {
-        if (stopRequested) {
+        if (stopSignalled()) {
             QCoreApplication::quit();
             return;
         }

@@ -1,6 +1,7 @@
 // The operator station.
 #include "database/text_edge.h"
 #include "platform/qt_serial_line.h"
+#include "platform/stop_signals.h"
 #include "processing/alarm_subscriber_info.h"
 #include "processing/ui/qt_alarm_windows.h"
 #include "shell/block_lst_view.h"
@@ -19,7 +20,6 @@
 #include <QTimer>
 
 #include <array>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,9 +27,6 @@
 #include <string>
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void requestStationWindowStop(int) { stopRequested = 1; }
 
 struct Options {
     std::string dataDir = ".";
@@ -132,15 +129,10 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
     k4::runStartWarnings(station.configFile(), station.messages());
     // The session ending (or the technician's kill) closes the data as
     // "&Wyjście" would, so the history gets its end entry.
-    stopRequested = 0;
-    struct sigaction action {};
-    action.sa_handler = requestStationWindowStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    k4::watchStopSignals();
     QTimer stopWatch;
     QObject::connect(&stopWatch, &QTimer::timeout, [] {
-        if (stopRequested) QCoreApplication::exit(0);
+        if (k4::stopSignalled()) QCoreApplication::exit(0);
     });
     stopWatch.start(k4::TKestrel::kTimerMs);
     QCoreApplication::exec();
