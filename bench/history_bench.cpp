@@ -8,7 +8,7 @@
 #include "platform/operator_ui.h"
 #include "processing/event_table.h"
 #include "processing/event_text.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

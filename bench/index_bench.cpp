@@ -6,7 +6,7 @@
 #include "database/index_file.h"
 #include "database/subscriber_indexes.h"
 #include "platform/operator_ui.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

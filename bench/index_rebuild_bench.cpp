@@ -12,7 +12,7 @@
 #include "database/subscriber_indexes.h"
 #include "config/config_block.h"
 #include "platform/operator_ui.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -23,7 +23,7 @@
 #include "processing/process_report.h"
 #include "processing/scheduler.h"
 #include "processing/share_lst.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "shell/station_links.h"
 
 #include <benchmark/benchmark.h>

@@ -8,7 +8,7 @@
 #include "database/sbscrbr.h"
 #include "database/subscriber_database.h"
 #include "platform/operator_ui.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>

@@ -9,7 +9,7 @@
 #include "config/config_block.h"
 #include "platform/clock.h"
 #include "processing/report.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <array>
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include "baselink/trace_ring.h"
 #include "config/config.h"
 #include "platform/clock.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdint>
 

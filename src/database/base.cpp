@@ -1,7 +1,7 @@
 #include "database/base.h"
 
 #include "database/record_file.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <algorithm>
 #include <cstdio>

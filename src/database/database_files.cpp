@@ -1,6 +1,6 @@
 #include "database/database_files.h"
 
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

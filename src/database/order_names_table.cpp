@@ -1,7 +1,7 @@
 #include "database/order_names_table.h"
 
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <algorithm>
 #include <cstdio>

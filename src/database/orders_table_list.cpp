@@ -3,7 +3,7 @@
 #include "database/order_names_table.h"
 #include "database/subscriber_record.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "database/persons_list.h"
 
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

@@ -1,6 +1,6 @@
 #include "database/record_file.h"
 
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <climits>
 #include <cstring>

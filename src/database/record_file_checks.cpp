@@ -6,7 +6,7 @@
 #include "database/record_file.h"
 
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdio>
 

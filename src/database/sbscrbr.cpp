@@ -4,7 +4,7 @@
 #include "database/database_files.h"
 #include "database/subscriber_database.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstring>
 #include <new>

@@ -7,7 +7,7 @@
 #include "database/subscriber_database.h"
 #include "database/subsys_lst.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cctype>
 #include <cstdio>

@@ -9,7 +9,7 @@
 // "numer" and "telefon" stay open for the whole run; the others are opened
 // for the operation that needs them.
 #include "database/index_file.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <array>
 #include <functional>

@@ -3,7 +3,7 @@
 #include "database/codepage.h"
 #include "database/subscriber_indexes.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstring>
 

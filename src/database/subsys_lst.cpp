@@ -1,7 +1,7 @@
 #include "database/subsys_lst.h"
 
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

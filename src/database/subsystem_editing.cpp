@@ -2,7 +2,7 @@
 
 #include "database/lines_list.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <algorithm>
 #include <cstring>

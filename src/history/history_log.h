@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/data_dir.h"
 #include "platform/file.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // bases. It is renamed to the month's name at every change of month.
 #include "platform/clock.h"
 #include "platform/data_dir.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdint>
 #include <string>

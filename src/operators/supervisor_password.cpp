@@ -2,7 +2,7 @@
 
 #include "database/text_edge.h"
 #include "operators/scramble.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

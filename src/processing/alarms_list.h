@@ -5,7 +5,7 @@
 #include "config/config_block.h"
 #include "history/history_log.h"
 #include "processing/alarm_record.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdint>
 #include <vector>

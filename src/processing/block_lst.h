@@ -6,7 +6,7 @@
 #include "history/history_log.h"
 #include "platform/data_dir.h"
 #include "platform/little_endian.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <array>
 #include <cstdint>

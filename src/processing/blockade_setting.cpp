@@ -4,7 +4,7 @@
 #include "processing/block_lst.h"
 #include "processing/scheduler.h"
 #include "processing/scheduler_entry.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

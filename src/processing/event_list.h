@@ -10,7 +10,7 @@
 #include "database/subscriber_links.h"
 #include "platform/little_endian.h"
 #include "processing/event_table.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "database/table.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

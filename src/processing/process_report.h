@@ -12,7 +12,7 @@
 #include "processing/scheduler.h"
 #include "processing/subscriber_state.h"
 #include "platform/clock.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

@@ -8,7 +8,7 @@
 #include "processing/scheduler_entry.h"
 #include "platform/clock.h"
 #include "platform/data_dir.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <array>
 #include <cstdint>

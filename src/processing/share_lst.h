@@ -6,7 +6,7 @@
 #include "database/subscriber_links.h"
 #include "platform/data_dir.h"
 #include "platform/little_endian.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <array>
 #include <cstddef>

@@ -4,7 +4,7 @@
 // and the arming supervision.
 #include "config/config_block.h"
 #include "processing/report_links.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

@@ -1,7 +1,7 @@
 #include "shell/alarm_service.h"
 
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

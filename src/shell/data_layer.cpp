@@ -8,7 +8,7 @@
 #include "processing/event_table.h"
 #include "processing/scheduler.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

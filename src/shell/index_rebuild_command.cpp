@@ -4,7 +4,7 @@
 #include "database/subscriber_index_link.h"
 #include "database/subscriber_indexes.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

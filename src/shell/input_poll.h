@@ -6,7 +6,7 @@
 #include "baselink/module_paths.h"
 #include "config/config_block.h"
 #include "history/history_log.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

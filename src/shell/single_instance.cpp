@@ -1,7 +1,7 @@
 #include "shell/single_instance.h"
 
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <QDir>
 #include <QLockFile>

@@ -2,7 +2,7 @@
 
 #include "config/config.h"
 #include "database/text_edge.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 namespace k4 {
 

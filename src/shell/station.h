@@ -30,7 +30,7 @@
 #include "processing/share_lst.h"
 #include "shell/data_layer.h"
 #include "shell/input_poll.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
 

@@ -2,7 +2,7 @@
 
 #include "database/text_edge.h"
 #include "history/history_log.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdio>
 #include <fstream>

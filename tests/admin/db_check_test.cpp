@@ -3,7 +3,7 @@
 #include "database/database_files.h"
 #include "database/record_file.h"
 #include "database/subscriber_indexes.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
 

@@ -2,7 +2,7 @@
 #include "database/plist.h"
 #include "database/table.h"
 #include "platform/little_endian.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include "database/database_files.h"
 #include "database/sbscrbr.h"
 #include "database/subscriber_database.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include "platform/file.h"
 #include "platform/operator_ui.h"
 #include "processing/scheduler.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdlib>
 #include <string>

@@ -9,7 +9,7 @@
 #include "platform/operator_ui.h"
 #include "processing/event_table.h"
 #include "processing/event_text.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdlib>
 #include <string>

@@ -8,7 +8,7 @@
 #include "database/record_file.h"
 #include "database/record_file_audit.h"
 #include "platform/file.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // a scripted operator.
 #include "database/stamp.h"
 #include "history/history_log.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"

@@ -1,7 +1,7 @@
 #include "operators/supervisor_password.h"
 
 #include "operators/scramble.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/scripted_operator_ui.h"
 
 #include <gtest/gtest.h>

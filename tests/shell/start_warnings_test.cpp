@@ -1,7 +1,7 @@
 #include "shell/start_warnings.h"
 
 #include "config/config.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"
 

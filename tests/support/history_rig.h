@@ -3,7 +3,7 @@
 // time in the test's hand, a scripted operator, and the history log over
 // them. Test fixtures take it as a base and add their own part.
 #include "history/history_log.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/manual_clock.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"

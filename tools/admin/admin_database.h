@@ -11,7 +11,7 @@
 #include "database/subscriber_indexes.h"
 #include "database/text_edge.h"
 #include "platform/operator_ui.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstring>
 #include <iosfwd>

@@ -2,7 +2,7 @@
 
 #include "database/text_edge.h"
 #include "processing/ui/al_serv.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include <cstdio>
 

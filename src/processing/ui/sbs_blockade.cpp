@@ -2,7 +2,7 @@
 
 #include "database/text_edge.h"
 #include "processing/block_lst.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "shell/ui/edit_key_filter.h"
 
 #include <QButtonGroup>

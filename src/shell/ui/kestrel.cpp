@@ -5,7 +5,7 @@
 #include "config/config_block.h"
 #include "database/text_edge.h"
 #include "shell/alarm_service.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "shell/station_commands.h"
 #include "shell/ui/alarms_lst_model.h"
 #include "shell/ui/checking_cells.h"

@@ -2,7 +2,7 @@
 
 #include "database/index_page_cache.h"
 #include "database/subscriber_indexes.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/qt_test_app.h"
 #include "support/scripted_operator_ui.h"
 #include "support/temp_dir.h"

@@ -4,7 +4,7 @@
 
 #include "database/text_edge.h"
 #include "processing/event_table.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "support/qt_test_app.h"
 #include "support/scripted_operator_ui.h"
 

@@ -1,4 +1,4 @@
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "shell/ui/edit_key_filter.h"
 #include "shell/ui/qt_operator_ui.h"
 #include "shell/ui/spread_button_row.h"

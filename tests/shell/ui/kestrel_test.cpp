@@ -5,7 +5,7 @@
 #include "database/stamp.h"
 #include "processing/event_table.h"
 #include "shell/alarm_service.h"
-#include "shell/messages.h"
+#include "messages/messages.h"
 #include "shell/station_commands.h"
 #include "support/history_rig.h"
 #include "support/manual_clock.h"

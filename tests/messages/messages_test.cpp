@@ -1,4 +1,4 @@
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include "database/text_edge.h"
 #include "platform/file.h"

@@ -1,4 +1,4 @@
-#include "shell/messages.h"
+#include "messages/messages.h"
 
 #include "database/codepage.h"
 #include "database/text_edge.h"
