@@ -101,7 +101,9 @@ std::optional<int32_t> SubscriberSearch::phoneOwner(const std::string& digits, i
     // afresh each time, since the station may use the index in between.
     int r = (*telefon).FindKey(text, key);
     for (int i = 0; i < n && r == kIndexFound; ++i) r = (*telefon).Next(key);
-    if (r != kIndexFound || key.text != text) return std::nullopt;
+    // The first owner has the digits exactly; the others only need to begin
+    // with them (a number typed without its last digits, an extension).
+    if (r != kIndexFound || key.text.compare(0, text.size(), text) != 0) return std::nullopt;
     entryExists = true;
     return indexes_.recordOfNumber(key.value);
 }
