@@ -76,7 +76,7 @@ std::optional<SubscriberFound> SubscriberSearch::search(const SubscriberSearchFi
 std::optional<SubscriberFound> SubscriberSearch::byPrefix(int index, const std::string& text, int kind) {
     OpenedIndex opened(dir_, indexes_, index);
     if (!opened.ok()) {
-        messages_.ShowNotice(mz("otwarcia pliku indeksowego"), kNoticeError);
+        messages_.ShowNotice(mz("\x03otwarcia pliku indeksowego"), kNoticeError);
         return std::nullopt;
     }
     const std::string prefix = IndexHandle::keyText(text);
