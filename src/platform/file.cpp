@@ -131,10 +131,12 @@ bool File::sync() {
     return true;
 }
 
-bool File::truncate(int64_t size) {
-    if (fd_ < 0) return false;
+bool File::truncate(int64_t size) { return resizeNoSync(size) && sync(); }
+
+bool File::resizeNoSync(int64_t size) {
+    if (fd_ < 0 || size < 0) return false;
     if (::ftruncate(fd_, size) != 0) return fail("truncate");
-    return sync();
+    return true;
 }
 
 int64_t File::size() {

@@ -40,7 +40,10 @@ public:
     // Writes without syncing; the caller groups several and calls sync().
     bool writeAtNoSync(int64_t offset, const void* data, size_t size);
     bool sync();
+    // Sets the length (and syncs it); the NoSync form leaves the sync to the
+    // write that follows.
     bool truncate(int64_t size);
+    bool resizeNoSync(int64_t size);
     int64_t size();
 
     // The sequential position, used by passes that read a file in order and
