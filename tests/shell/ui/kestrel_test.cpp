@@ -194,6 +194,19 @@ TEST_F(Kestrel, DoubleClickSpaceAndF9ServiceTheAlarmAndAnEmptyListSaysSo) {
     EXPECT_EQ(ui.boxes[0].text, " Brak alarmów");
 }
 
+TEST_F(Kestrel, F9HeldOverTheEmptyListBoxStacksNoSecondBox) {
+    TKestrel& w = open();
+    int repeats = 0;
+    // The key keeps coming while "Brak alarmów" is on screen.
+    ui.whileShown = [&](const BoxRequest&) {
+        while (++repeats <= 3) QTest::keyClick(&w, Qt::Key_F9);
+    };
+    QTest::keyClick(&w, Qt::Key_F9);
+    ui.whileShown = nullptr;
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, " Brak alarmów");
+}
+
 TEST_F(Kestrel, F5OpensTheTechnicalWindowOnlyOnce) {
     TKestrel& w = open();
     bool sawForm = false;
