@@ -63,8 +63,10 @@ struct LinkPorts final : SerialPortList {
     std::vector<std::string> presentPorts() override { return {path}; }
 };
 
-struct Reports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup {
+struct Reports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup, FrameIntake {
     std::vector<Report> reports;
+    std::optional<IntakeTicket> take(IntakeChannel, int, std::span<const uint8_t>) override { return IntakeTicket{}; }
+    void processed(const IntakeTicket&) override {}
     int processReport(const Report& r) override {
         reports.push_back(r);
         return 0;
@@ -114,7 +116,7 @@ TEST(BaseSimulator, StationAnswersAndDecodesWhatTheSimulatorSends) {
     test::ScriptedOperatorUi ui;
     Messages messages(ui);
     Reports sink;
-    BaseLink base({serial, frame, trace, clock, messages, config, sink, sink, sink});
+    BaseLink base({serial, frame, trace, clock, messages, config, sink, sink, sink, sink});
 
     int status = -1;
     for (int tick = 0; tick < 300; ++tick) { // at most about 30 s
