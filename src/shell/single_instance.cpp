@@ -3,9 +3,7 @@
 #include "database/text_edge.h"
 #include "messages/messages.h"
 
-#include <QDir>
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace k4 {
 
@@ -20,12 +18,6 @@ SingleInstance::~SingleInstance() = default;
 bool SingleInstance::acquire() {
     if (!held_) held_ = lock_->tryLock(0);
     return held_;
-}
-
-std::string SingleInstance::defaultLockPath() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    return QDir(dir).filePath(QStringLiteral("Kestrel4.lock")).toStdString();
 }
 
 void reportAlreadyRunning(Messages& messages) {

@@ -1,6 +1,9 @@
 #pragma once
-// One station per machine: a lock file held for the whole run. A second copy
-// finds it held, tells the operator and ends without touching anything.
+// One station per data directory: the lock file "Kestrel4.lock" in it, held
+// for the whole run. A second copy on the same directory finds it held,
+// tells the operator and ends without touching anything. Stations over other
+// directories run beside it (a test centre next to the live one); what keeps
+// them off each other's serial lines is the exclusive open of every port.
 #include <memory>
 #include <string>
 
@@ -12,7 +15,7 @@ class Messages;
 
 class SingleInstance {
 public:
-    // lockPath: e.g. the runtime directory's "Kestrel4.lock".
+    // lockPath: the data directory's "Kestrel4.lock".
     explicit SingleInstance(const std::string& lockPath);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -22,10 +25,6 @@ public:
     // object ends. A lock left by a copy that died is taken over.
     bool acquire();
     bool held() const { return held_; }
-
-    // The lock file for the user's runtime directory (or the temporary
-    // directory when there is none).
-    static std::string defaultLockPath();
 
 private:
     std::unique_ptr<QLockFile> lock_;
