@@ -6,7 +6,7 @@
 #include "processing/ui/qt_alarm_windows.h"
 #include "shell/block_lst_view.h"
 #include "shell/headless_runner.h"
-#include "shell/single_instance.h"
+#include "shell/lock_notices.h"
 #include "shell/start_warnings.h"
 #include "shell/station.h"
 #include "shell/supervisor_mode.h"
@@ -58,7 +58,7 @@ bool parse(int argc, char** argv, Options& options) {
 bool onlyStationOnItsData(k4::OperatorUi& ui, k4::SingleInstance& instance) {
     if (instance.acquire()) return true;
     k4::Messages boxes(ui);
-    k4::reportAlreadyRunning(boxes);
+    k4::reportLockRefused(boxes, instance);
     return false;
 }
 
