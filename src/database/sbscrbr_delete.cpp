@@ -153,10 +153,10 @@ int Sbscrbr::Delete(bool removeIndex) {
     } else if (offset_ != 0) {
         db_.supervisedLists().ForgetSubscriber(record.object, record.tracks, record.tracks_nbr);
         if (file.CheckNotFree(offset_) != 0) return -1;
-        if (removeIndex && db_.index().RemoveSubscriberKeys(*this) != 0) {
-            showError(messages, "usuwania indeksów");
-            failed = true;
-        }
+        // One box for one failure: a missing phone pair has had its own.
+        const int removed = removeIndex ? db_.index().RemoveSubscriberKeys(*this) : 0;
+        if (removed == -1) showError(messages, "usuwania indeksów");
+        if (removed != 0) failed = true;
         if (file.FreeRecord(offset_) != 0) {
             showError(messages, "usuwania abonenta");
             failed = true;

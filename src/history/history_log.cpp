@@ -204,26 +204,34 @@ int HistoryLog::LogEvent(int kind, HistoryEntry* entry, int value, int detail, i
         built = systemEntry(kind, value, detail, code, extra, system != 0);
         e = &built;
     }
-    e->time = nowStamp(clock_);
+    e->time = entryTime_ ? *entryTime_ : nowStamp(clock_);
 
     const int64_t size = history_.isOpen() ? history_.size() : -1;
     if (size < static_cast<int64_t>(kHistoryHeaderSize)) {
+        ++failedWrites_;
         messages_.ShowNotice(writeGuard_, mz("\x03zapisu historii zdarzeń"), kNoticeError);
         return -1;
     }
     // Always on an entry boundary, whatever an earlier failed write left.
     const int64_t at = entryOffset(wholeEntries(size));
     if (!history_.writeAtNoSync(at, e, kHistoryEntrySize)) {
+        ++failedWrites_;
         history_.truncate(at);
         messages_.ShowNotice(writeGuard_, mz("\x03zapisu historii zdarzeń"), kNoticeError);
         return -1;
     }
     if (!history_.sync()) {
+        ++failedWrites_;
         messages_.ShowNotice(writeGuard_, mz("\x03powtórnego otwarcia historii zdarzeń"), kNoticeError);
         return -1;
     }
     if (formatter_ && sink_) sink_->printEventLine(formatter_->formatLine(*e) + "\r\n");
     return 0;
+}
+
+int HistoryLog::probeWritable() {
+    if (!history_.isOpen() || !history_.stillAtItsPath()) return -1;
+    return history_.writeAt(0, kHeader, sizeof kHeader) ? 0 : -1;
 }
 
 } // namespace k4

@@ -1,7 +1,7 @@
 #include "shell/station_process.h"
 
 #include "messages/messages.h"
-#include "shell/single_instance.h"
+#include "shell/lock_notices.h"
 #include "shell/supervisor_mode.h"
 
 #include <cstdlib>
@@ -13,7 +13,7 @@ int runAsOnlyStation(OperatorUi& ui, const DataDir& dir, const std::function<int
     if (!instance.acquire()) {
         // The other station's "loc_edit" is its own: left alone.
         Messages boxes(ui);
-        reportAlreadyRunning(boxes);
+        reportLockRefused(boxes, instance);
         return 1;
     }
     const int status = run();

@@ -210,5 +210,22 @@ TEST_F(SubscriberDeleteTest, AFailingStepIsReportedAndTheOthersStillRun) {
     EXPECT_EQ(freeRecords(bytes("dane"), "dane", 1575), 1);
 }
 
+TEST_F(SubscriberDeleteTest, AFailedKeyRemovalIsOneBox) {
+    struct Case {
+        int removal;
+        std::vector<std::string> boxes;
+    };
+    // -2: the index told its own box (a missing phone pair); the delete adds none.
+    for (const Case& c : {Case{-1, {" Błąd  usuwania indeksów"}}, Case{-2, {}}}) {
+        Sbscrbr s(db, ByNumber{20 + c.removal});
+        storeSubscriber(s);
+        Sbscrbr victim(db, ByNumber{20 + c.removal});
+        index.removal = c.removal;
+        ui.boxes.clear();
+        EXPECT_EQ(victim.Delete(true), -1);
+        EXPECT_EQ(shown(), c.boxes) << c.removal;
+    }
+}
+
 } // namespace
 } // namespace k4

@@ -1,5 +1,5 @@
 #include "shell/demo_reports.h"
-#include "shell/single_instance.h"
+#include "shell/lock_notices.h"
 #include "shell/supervisor_mode.h"
 
 #include "history/history_log.h"

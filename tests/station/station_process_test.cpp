@@ -4,8 +4,8 @@
 #include "shell/station_process.h"
 
 #include "platform/file.h"
+#include "platform/single_instance.h"
 #include "shell/headless_runner.h"
-#include "shell/single_instance.h"
 #include "shell/station.h"
 #include "support/fake_serial_line.h"
 #include "support/manual_clock.h"
