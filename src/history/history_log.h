@@ -88,6 +88,8 @@ private:
     int checkFile(File& file, const std::string& path, bool isCurrent);
     int upgrade(File& file, const std::string& path, const std::string& backupPath, bool isCurrent);
     void dropTornTail(File& file, int64_t size);
+    // "Niepełny ostatni wpis historii zdarzeń (N B) został pominięty".
+    void tellTornTail(int64_t bytes);
     std::string archivePath(int year, int month, int options, const std::string& directory, bool& tooMany) const;
     int copyMonth(File& archive, Stamp from, Stamp to);
 
