@@ -14,14 +14,15 @@ namespace {
 
 void usage(std::ostream& out) {
     out << "kestrel4-sim base --link ŚCIEŻKA [--scenario PLIK] [--interval MS] [--loops N] [--wait-open S]\n"
-           "                  [--repeat N]\n"
+           "                  [--repeat N] [--answer-timeout MS]\n"
            "  Baza odbiorcza na linii szeregowej: tworzy parę pseudoterminali, wystawia koniec\n"
            "  stacji pod ŚCIEŻKĄ (dowiązanie) i odtwarza scenariusz (plik albo wejście),\n"
            "  sprawdzając odpowiedź stacji na każdą ramkę. Kroki scenariusza:\n"
            "    report ABONENT KOD [PODSYSTEM [SEKTOR]] [phone CYFRY] [time YYMMDDhhmmss|now]\n"
            "    badsum ...   ta sama ramka ze złą sumą kontrolną\n"
            "    test | filler | frame HEX... | raw HEX... | noise N | wait SEKUNDY | loop\n"
-           "  --repeat N: ramkę nieprzyjętą baza trzyma i wysyła ponownie, do N razy.\n"
+           "  --repeat N: ramkę nieprzyjętą baza trzyma i wysyła ponownie, do N razy;\n"
+           "  --answer-timeout MS: jak długo ramka czeka na odpowiedź (domyślnie 2000).\n"
            "  Kod, podsystem i sektor szesnastkowo, abonent dziesiętnie. Wynik: liczba ramek\n"
            "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n";
 }
@@ -47,6 +48,7 @@ int runBase(int argc, char** argv) {
         else if (arg == "--loops") options.loops = std::stoi(value());
         else if (arg == "--wait-open") waitOpen = std::stod(value());
         else if (arg == "--repeat") options.repeats = std::stoi(value());
+        else if (arg == "--answer-timeout") options.answerTimeoutMs = std::stoi(value());
         else if (arg == "--help") {
             usage(std::cout);
             return 0;
