@@ -110,6 +110,9 @@ private:
     bool duplicates_ = false;
     IndexNode root_;
     std::array<uint8_t, kIndexPageSize> rootBytes_{};
+    IndexPageLayout rootLayout_;
+    // In deferred mode the header waits for the sync or the close too.
+    bool headerOwed_ = false;
     int32_t freeHead_ = kIndexNoPage;
     int height_ = 1;
     int64_t length_ = 0;

@@ -164,18 +164,27 @@ int SubscriberIndexes::rebuildDerived(
     // wait for the disk until the end: they stay open, their pages go out
     // unsynced, and one sync per file closes the rebuild. A crash in the
     // middle leaves "numer" as it was and the rebuild is run again.
+    beginBulk();
+    const int result = fillDerived(loadKeys);
+    const int synced = endBulk();
+    return result == 0 ? synced : result;
+}
+
+void SubscriberIndexes::beginBulk() {
     keepOpen_ = true;
     cache_.setDeferredSync(true);
-    const int result = fillDerived(loadKeys);
+}
+
+int SubscriberIndexes::endBulk() {
+    int synced = 0;
+    // Still deferred: each file gets its pages and header unsynced, then
+    // the one sync.
+    for (int index = 0; index < kSubscriberIndexCount; ++index)
+        if (handle(index).SyncIndex() != 0) synced = -1;
     cache_.setDeferredSync(false);
     keepOpen_ = false;
-    int synced = 0;
-    for (int index : kDerivedIndexes) {
-        if (handle(index).SyncIndex() != 0) synced = -1;
-        release(index);
-    }
-    release(kIndexNumber);
-    return result == 0 ? synced : result;
+    for (int index = 0; index < kSubscriberIndexCount; ++index) release(index);
+    return synced;
 }
 
 int SubscriberIndexes::fillDerived(

@@ -35,7 +35,10 @@ File::~File() { close(); }
 File::File(File&& other) noexcept
     : fd_(other.fd_), position_(other.position_), path_(std::move(other.path_)),
       error_(std::move(other.error_)) {
+    syncsDeferred_ = other.syncsDeferred_;
+    syncOwed_ = other.syncOwed_;
     other.fd_ = -1;
+    other.syncOwed_ = false;
 }
 
 File& File::operator=(File&& other) noexcept {
@@ -45,7 +48,10 @@ File& File::operator=(File&& other) noexcept {
         position_ = other.position_;
         path_ = std::move(other.path_);
         error_ = std::move(other.error_);
+        syncsDeferred_ = other.syncsDeferred_;
+        syncOwed_ = other.syncOwed_;
         other.fd_ = -1;
+        other.syncOwed_ = false;
     }
     return *this;
 }
@@ -75,8 +81,17 @@ bool File::open(const std::string& path, Mode mode) {
 }
 
 void File::close() {
+    if (fd_ >= 0 && syncOwed_) ::fdatasync(fd_);
+    syncOwed_ = false;
+    syncsDeferred_ = false;
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+}
+
+bool File::deferSyncs(bool deferred) {
+    syncsDeferred_ = deferred;
+    if (deferred || !syncOwed_) return true;
+    return sync();
 }
 
 int64_t File::readSomeAt(int64_t offset, void* data, size_t size) {
@@ -127,6 +142,11 @@ bool File::writeAt(int64_t offset, const void* data, size_t size) {
 
 bool File::sync() {
     if (fd_ < 0) return false;
+    if (syncsDeferred_) {
+        syncOwed_ = true;
+        return true;
+    }
+    syncOwed_ = false;
     if (::fdatasync(fd_) != 0) return fail("sync");
     return true;
 }

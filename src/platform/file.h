@@ -41,6 +41,11 @@ public:
     bool writeAtNoSync(int64_t offset, const void* data, size_t size);
     bool sync();
     bool truncate(int64_t size);
+    // Bulk work that is run again after a crash (an import, a rebuild) asks
+    // for no sync while it writes: sync() then only notes that one is owed,
+    // and ending the deferral (or closing) pays it with one sync. false when
+    // that sync fails.
+    bool deferSyncs(bool deferred);
     int64_t size();
 
     // The sequential position, used by passes that read a file in order and
@@ -52,6 +57,8 @@ private:
     bool fail(const char* what);
 
     int fd_ = -1;
+    bool syncsDeferred_ = false;
+    bool syncOwed_ = false;
     int64_t position_ = 0;
     std::string path_;
     std::string error_;

@@ -78,6 +78,18 @@ bool AdminDatabase::open(bool create) {
     return true;
 }
 
+void AdminDatabase::beginBulk() {
+    indexes_.beginBulk();
+    db_.file(DbFile::Dane).DeferSyncs(true);
+}
+
+bool AdminDatabase::endBulk() {
+    const bool indexes = indexes_.endBulk() == 0;
+    const bool records = db_.file(DbFile::Dane).DeferSyncs(false) == 0;
+    if (!indexes || !records) err_ << "Błąd zapisu na dysk w " << dir_.path() << '\n';
+    return indexes && records;
+}
+
 void AdminDatabase::close() {
     indexes_.closeAll();
     for (int i = 0; i < kDbFileCount; ++i)
