@@ -90,6 +90,8 @@ bool IndexHandle::writeHeader() {
 int IndexHandle::SyncIndex() {
     if (!file_.isOpen()) return 0;
     if (!commit()) return -1;
+    if (!unsynced_) return file_.deferSyncs(false) ? 0 : -1;
+    unsynced_ = false;
     // Deferred, the sync is only owed here and paid by ending the deferral:
     // one sync either way.
     if (!file_.sync() || !file_.deferSyncs(false)) {
@@ -154,6 +156,7 @@ bool IndexHandle::commit() {
         inOperation_ && (rootChanged || freeHead_ != savedFreeHead_ || height_ != savedHeight_);
     if (headerChanged) headerOwed_ = true;
     if (headerOwed_ && (!deferred || !inOperation_) && !writeHeader()) return false;
+    if (deferred && inOperation_) unsynced_ = true;
     inOperation_ = false;
     return true;
 }
@@ -170,7 +173,10 @@ int IndexHandle::CreateIndex(const DataDir& dir, const std::string& name, bool d
         fail("Blad otwarcia/zamkniecia pliku", 0);
         return -1;
     }
-    if (cache_.deferredSync()) file_.deferSyncs(true);
+    if (cache_.deferredSync()) {
+        file_.deferSyncs(true);
+        unsynced_ = true;
+    }
     if (!file_.truncate(0)) {
         fail("Blad otwarcia/zamkniecia pliku", 0);
         return -1;
@@ -224,7 +230,8 @@ int IndexHandle::CloseIndex() {
     if (inOperation_) abandon();
     const bool ok = commit();
     cache_.drop(file_);
-    file_.close();
+    file_.close(); // pays a sync a deferred creation still owes
+    unsynced_ = false;
     position_.clear();
     return ok ? 0 : -1;
 }

@@ -113,6 +113,9 @@ private:
     IndexPageLayout rootLayout_;
     // In deferred mode the header waits for the sync or the close too.
     bool headerOwed_ = false;
+    // Deferred changes made since the last sync: a file without any needs
+    // none at the end of bulk work.
+    bool unsynced_ = false;
     int32_t freeHead_ = kIndexNoPage;
     int height_ = 1;
     int64_t length_ = 0;
