@@ -89,7 +89,11 @@ public:
     IndexHandle& handle(int index) { return *handles_[static_cast<size_t>(index)]; }
 
 private:
-    int fillDerived(const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys);
+    // 0 when every subscriber of "numer" went in; complete tells whether
+    // the new files hold all of "numer" (also when it is empty).
+    int fillDerived(const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys, bool& complete);
+    // The new files take the places of the old ones, or go again.
+    int installDerived(bool install);
     // The open handle of an index, opening an on-demand one for the caller.
     bool use(int index);
     void release(int index);

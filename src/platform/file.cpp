@@ -229,4 +229,10 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+bool renameDurably(const std::string& from, const std::string& to, std::string* error) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return setError(error, "rename", from);
+    syncDirectoryOf(to);
+    return true;
+}
+
 } // namespace k4

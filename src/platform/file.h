@@ -69,6 +69,10 @@ private:
 // a crash leaves either the old or the new file, never a torn one.
 bool replaceFileDurably(const std::string& path, std::string_view data, std::string* error);
 
+// Puts the file at from in the place of the file at to, durably (the
+// directory synced): a crash leaves one or the other under the name.
+bool renameDurably(const std::string& from, const std::string& to, std::string* error);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& data, std::string* error);
 

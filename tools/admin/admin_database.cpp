@@ -22,7 +22,9 @@ void CommandIndexFailure::indexFailed(const std::string& message, const std::str
     failed_ = true;
     char where[48];
     std::snprintf(where, sizeof where, "Numer rekordu %llx", static_cast<unsigned long long>(offset));
-    err_ << message << ' ' << path << '\n' << where << '\n';
+    err_ << message << ' ' << path << '\n' << where << '\n'
+         << "Plik indeksowy jest uszkodzony albo nieczytelny: kestrel4-admin db check wskaże szkody, "
+            "kestrel4-admin index rebuild odbuduje indeksy\n";
     throw IndexBroken{};
 }
 
