@@ -17,6 +17,8 @@ constexpr uint8_t kCR = 0x0D;
 constexpr uint8_t kSO = 0x0E;
 constexpr int kMaxRecordBytes = 158;
 constexpr int kRecordArea = 1; // records start after L in a received frame
+// ReadBaseFrame: a right frame that could not be stored, left unanswered.
+constexpr int kNotStored = -12;
 
 const char* const kBlockedText = "Blokada RS bazy odbiorczej - nieprawidłowy wpis w konfiguracji";
 const char* const kLockedText =
@@ -107,14 +109,31 @@ int BaseLink::PollBaseLink() {
 
     std::fill_n(s_.frame.bytes.begin(), 20, 0);
     const int result = ReadBaseFrame(port);
-    if (result != 0) {
-        traceFailure(result);
+    if (result != 0) traceFailure(result);
+    // A frame on the disk is processed even when its answer could not be
+    // written whole: the base may have heard enough to delete the report.
+    if (!taken_) return 255;
+    const IntakeTicket ticket = *taken_;
+    taken_.reset();
+    const int handled = handleFrame(nowStamp(s_.clock));
+    s_.intake.processed(ticket);
+    return result != 0 ? 255 : handled;
+}
+
+int BaseLink::processStoredFrame(std::span<const uint8_t> stored, Stamp receivedAt) {
+    // Only what this link could have taken: L and exactly L record bytes.
+    if (stored.empty() || stored.size() != static_cast<size_t>(stored[0]) + 1 || stored[0] > kMaxRecordBytes)
         return 255;
-    }
+    std::copy(stored.begin(), stored.end(), s_.frame.bytes.begin());
+    return handleFrame(receivedAt);
+}
+
+int BaseLink::handleFrame(Stamp receivedAt) {
     const int length = s_.frame[0];
     if (length == 0) return 0; // link test
 
     Decoded decoded;
+    decoded.receivedAt = receivedAt;
     if (!decodeRecords(length, decoded)) return 255;
 
     const Report& r = decoded.report;
@@ -201,7 +220,7 @@ void BaseLink::checkClock(const Decoded& d) {
     sent.minute = pair(8);
     sent.second = pair(10);
     const Stamp stamp = StampFromLocal(sent);
-    const int64_t difference = (static_cast<int64_t>(nowStamp(s_.clock)) - stamp) / 60;
+    const int64_t difference = (static_cast<int64_t>(d.receivedAt) - stamp) / 60;
     if (difference >= -1 && difference <= 1) return;
 
     PreparedEntry entry{};
@@ -231,6 +250,7 @@ int BaseLink::ReadBaseFrame(int port) {
     SerialLine& line = s_.ports.line(port);
     FrameBuffer& f = s_.frame;
     Clock& clock = s_.clock;
+    taken_.reset();
 
     const auto length = line.readByte();
     if (!length) return -1;
@@ -257,6 +277,16 @@ int BaseLink::ReadBaseFrame(int port) {
     if (!checksum) return -5;
 
     const bool accepted = *checksum == sum;
+    if (accepted) {
+        // Told "accepted", a base deletes the report from its buffer, so the
+        // frame is on the disk first. One that cannot be stored gets no
+        // answer at all: to a base that is a centre out of reach, and it
+        // keeps the report and repeats it. A refusal would say the frame came
+        // damaged, which a base may give up on after a few tries.
+        taken_ = s_.intake.take(IntakeChannel::BaseFrame, port,
+                                std::span<const uint8_t>(f.bytes.data(), static_cast<size_t>(*length) + 1));
+        if (!taken_) return kNotStored;
+    }
     clock.sleepMs(s_.ports.pacingMs());
     if (!line.writeByte(accepted ? kLF : kSO)) return accepted ? -6 : -8;
     clock.sleepMs(10);

@@ -7,6 +7,7 @@
 #include "baselink/serial_ports.h"
 #include "baselink/trace_ring.h"
 #include "config/config_block.h"
+#include "intake/frame_intake.h"
 #include "platform/clock.h"
 #include "processing/report.h"
 #include "messages/messages.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace k4 {
@@ -55,6 +57,7 @@ public:
         ReportProcessor& reports;
         PreparedEntryLog& history;
         PhoneOwnerLookup& phones;
+        FrameIntake& intake;
     };
 
     explicit BaseLink(const Services& services);
@@ -68,6 +71,10 @@ public:
     // Sends LF, L, records and CR from offset 0 of the frame buffer, then the
     // checksum, and reads the answer; 0 accepted, non-zero otherwise.
     int SendBaseFrame(int port);
+    // Processes a frame taken in earlier (L and the records, as the journal
+    // keeps them) as if it had just come at receivedAt: 0, or 255 when it
+    // held nothing fit to report.
+    int processStoredFrame(std::span<const uint8_t> frame, Stamp receivedAt);
     // SendBaseFrame up to three times; 0 or -1.
     int ForwardFrame(int port);
 
@@ -85,7 +92,11 @@ private:
         Report report;
         std::string phone;
         std::array<uint8_t, 12> timeDigits{};
+        Stamp receivedAt = 0;
     };
+
+    // The frame in the frame buffer, from its L on, become a report.
+    int handleFrame(Stamp receivedAt);
 
     bool decodeRecords(int length, Decoded& decoded) const;
     void checkClock(const Decoded& decoded);
@@ -99,6 +110,8 @@ private:
     // mark, or a lost base would be told again every other tick.
     std::array<bool, kComPort4 + 1> notConnectedShown_{};
     bool locked_ = false;
+    // The frame ReadBaseFrame made durable, until its report is processed.
+    std::optional<IntakeTicket> taken_;
 };
 
 } // namespace k4

@@ -2,7 +2,9 @@
 // One owner per data directory: the lock file "Kestrel4.lock" there, held by
 // the station for its whole run and by every tool while it writes. A second
 // copy finds it held and ends without touching anything; readers only look
-// whether a live process holds it.
+// whether a live process holds it. Stations over other directories run
+// beside it (a test centre next to the live one); what keeps them off each
+// other's serial lines is the exclusive open of every port.
 #include <memory>
 #include <optional>
 #include <string>

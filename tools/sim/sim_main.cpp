@@ -14,12 +14,14 @@ namespace {
 
 void usage(std::ostream& out) {
     out << "kestrel4-sim base --link ŚCIEŻKA [--scenario PLIK] [--interval MS] [--loops N] [--wait-open S]\n"
+           "                  [--repeat N]\n"
            "  Baza odbiorcza na linii szeregowej: tworzy parę pseudoterminali, wystawia koniec\n"
            "  stacji pod ŚCIEŻKĄ (dowiązanie) i odtwarza scenariusz (plik albo wejście),\n"
            "  sprawdzając odpowiedź stacji na każdą ramkę. Kroki scenariusza:\n"
            "    report ABONENT KOD [PODSYSTEM [SEKTOR]] [phone CYFRY] [time YYMMDDhhmmss|now]\n"
            "    badsum ...   ta sama ramka ze złą sumą kontrolną\n"
            "    test | filler | frame HEX... | raw HEX... | noise N | wait SEKUNDY | loop\n"
+           "  --repeat N: ramkę nieprzyjętą baza trzyma i wysyła ponownie, do N razy.\n"
            "  Kod, podsystem i sektor szesnastkowo, abonent dziesiętnie. Wynik: liczba ramek\n"
            "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n";
 }
@@ -44,6 +46,7 @@ int runBase(int argc, char** argv) {
         else if (arg == "--interval") options.intervalMs = std::stoi(value());
         else if (arg == "--loops") options.loops = std::stoi(value());
         else if (arg == "--wait-open") waitOpen = std::stod(value());
+        else if (arg == "--repeat") options.repeats = std::stoi(value());
         else if (arg == "--help") {
             usage(std::cout);
             return 0;
@@ -83,7 +86,8 @@ int runBase(int argc, char** argv) {
     std::cout << "baza: " << linkPath << " -> " << link.stationEnd() << std::endl;
     if (waitOpen > 0) std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(waitOpen * 1000)));
     const auto result = k4::sim::playBaseScenario(link, *steps, options, std::cout);
-    std::cout << result.asExpected << " passed, " << result.failed << " failed" << std::endl;
+    std::cout << result.asExpected << " passed, " << result.failed << " failed, " << result.accepted
+              << " accepted of " << result.frames << " frames (" << result.sends << " sent)" << std::endl;
     return result.failed == 0 ? 0 : 1;
 }
 
