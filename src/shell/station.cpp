@@ -55,7 +55,22 @@ int Station::start() {
     // The receiving-only mode keeps no timer queue of its own worth saving.
     if (config_.block().mode != 2) scheduler_.saveEveryMinute();
     receptionSuspended_ = false;
+    watchArrivals(true);
     return 0;
+}
+
+void Station::watchArrivals(bool on) {
+    // A base that has more to send gets its answer when its frame is in,
+    // not at the next tick: a base waits for the answer before it sends on.
+    for (int port : baseLink_.receivingPorts()) {
+        if (on) ports_.line(port).setArrivalHandler([this] { return serveArrivals(); });
+        else ports_.line(port).setArrivalHandler(nullptr);
+    }
+}
+
+bool Station::serveArrivals() {
+    if (!started_) return false;
+    return inputs_.serveBaseLinks();
 }
 
 void Station::setEventLineSink(EventLineSink* sink) {
@@ -66,6 +81,7 @@ void Station::tick(bool windowMessagePending) { timer_.Timer1Timer(windowMessage
 
 void Station::stop() {
     if (!started_) return;
+    watchArrivals(false);
     started_ = false;
     receptionSuspended_ = true;
     DataLayerParts parts = dataLayerParts();

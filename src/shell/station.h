@@ -91,6 +91,9 @@ public:
 
 private:
     DataLayerParts dataLayerParts();
+    // Bytes have come on a base's line between ticks.
+    bool serveArrivals();
+    void watchArrivals(bool on);
     void closeForFatalFault();
 
     DataDir dir_;
