@@ -191,8 +191,7 @@ BaseLink::Taken BaseLink::takeWaiting(int port, TickBudget& budget, int& hunted)
             return Taken::Progress;
         }
     }
-    if (sinceLastByte(r) > SerialLine::kReadTimeoutMs ||
-        (r.waitedMs >= SerialLine::kReadTimeoutMs)) {
+    if (sinceLastByte(r) >= SerialLine::kReadTimeoutMs) {
         finishFrame(port, r.frame.missing());
         return Taken::Progress;
     }
@@ -248,7 +247,7 @@ bool BaseLink::ServeBaseLinks(TickBudget& budget) {
         int wait = std::min(SerialLine::kReadTimeoutMs - sinceLastByte(r), forBudget);
         // With two frames coming, neither waits long behind the other.
         if (framesComing > 1) wait = std::min(wait, kShareWaitMs);
-        wait = std::max(wait, 1);
+        if (wait <= 0) continue; // its time is up: the next look says so
         const auto byte = s_.ports.line(waitOn).readByteWithin(wait);
         if (!byte) {
             r.waitedMs += wait;

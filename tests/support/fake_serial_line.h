@@ -31,8 +31,12 @@ public:
             timed_.emplace_back(at, b);
         }
     }
-    // Bytes still on their way.
+    // Bytes still on their way, and when the next of them comes.
     size_t bytesToCome() const { return timed_.size(); }
+    std::optional<uint64_t> nextArrival() const {
+        if (timed_.empty()) return std::nullopt;
+        return timed_.front().first;
+    }
 
     // The far end answers once this many bytes have been written in all.
     void replyAfterWrites(size_t count, std::vector<int> bytes) { replies_.emplace_back(count, std::move(bytes)); }
