@@ -72,8 +72,7 @@ PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, c
         case BaseStep::Kind::Frame: {
             const std::vector<uint8_t> bytes = step.stampNow ? withStampNow(step) : step.bytes;
             link.write(bytes);
-            const auto answer = link.readUntilQuiet(std::chrono::milliseconds(options.answerTimeoutMs),
-                                                    std::chrono::milliseconds(150));
+            const auto answer = link.readAnswer(std::chrono::milliseconds(options.answerTimeoutMs));
             ++result.frames;
             const std::vector<uint8_t> accepted{0x0A, 0x0D}, refused{0x0E, 0x0D};
             const char* verdict = answer == accepted ? "przyjęta" : answer == refused ? "odrzucona" : "brak odpowiedzi";
@@ -81,7 +80,8 @@ PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, c
                             (step.expect == BaseStep::Expect::Refuse && answer == refused);
             if (ok) ++result.asExpected;
             else ++result.failed;
-            log << step.text << " -> " << verdict << " (" << hex(answer) << ")" << (ok ? "" : "  !! NIEZGODNE") << '\n';
+            if (!options.quiet || !ok)
+                log << step.text << " -> " << verdict << " (" << hex(answer) << ")" << (ok ? "" : "  !! NIEZGODNE") << '\n';
             break;
         }
         }
