@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -76,15 +77,23 @@ double lineLimit() {
     return 1000.0 / cycleMs;
 }
 
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "reception_bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
 // A fresh receiving centre with its bases on pseudo-terminals.
 class Centre {
 public:
     explicit Centre(int bases) {
         application();
         char pattern[] = "k4bench-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
+        char* made = ::mkdtemp(pattern);
+        char absolute[4096];
+        if (!made || !::realpath(made, absolute)) fail("no scratch directory");
+        dir_ = absolute;
         std::string error;
-        if (!k4::admin::writeFreshInstallation(dir_, false, error)) std::abort();
+        if (!k4::admin::writeFreshInstallation(dir_, false, error)) fail(error);
         k4::Config config{k4::DataDir(dir_)};
         config.LoadConfig(1);
         config.block().mode = 2;
@@ -95,14 +104,14 @@ public:
         for (int i = 0; i < bases; ++i) {
             links_.push_back(std::make_unique<k4::sim::PtyLink>());
             const std::string path = dir_ + "/baza" + std::to_string(i + 1);
-            if (!links_.back()->create(path, error)) std::abort();
+            if (!links_.back()->create(path, error)) fail(error);
             links_.back()->setLineSpeed(kBaud);
             ports_.paths.push_back(path);
         }
         station_ = std::make_unique<k4::Station>(k4::Station::Environment{
             k4::DataDir(dir_), ui_, clock_, ports_, [] { return std::make_unique<k4::QtSerialLine>(); },
-            [](int) { std::abort(); }});
-        if (station_->start() != 0) std::abort();
+            [](int) { fail("the station ended"); }});
+        if (station_->start() != 0) fail("the station did not start in " + dir_);
         QObject::connect(&timer_, &QTimer::timeout, [this] { station_->tick(); });
         timer_.start(100);
     }

@@ -143,7 +143,7 @@ int BaseLink::frameCostMs() const {
     // The answer's own waits on the wire, and what the last frame took with
     // its processing, within reason: one slow disk write must not stop
     // reception for good.
-    const int wire = s_.ports.pacingMs() + 10 + 1;
+    const int wire = s_.ports.pacingMs() + 10;
     return std::clamp(lastFrameCostMs_, wire, std::max(wire, TickBudget::kTickBudgetMs / 2));
 }
 

@@ -13,9 +13,11 @@ namespace k4 {
 
 class TickBudget {
 public:
-    // A little under half of the 100 ms tick: the other half is the
-    // window's, and an input event waits at most this long behind a line.
-    static constexpr int kTickBudgetMs = 40;
+    // About a third of the 100 ms tick: room for the answers of both bases
+    // (15 ms of waits on the wire each) and the frames that come meanwhile,
+    // while an input event of the window never waits longer than this
+    // behind the lines.
+    static constexpr int kTickBudgetMs = 35;
 
     explicit TickBudget(const Clock& clock, int ms = kTickBudgetMs)
         : clock_(clock), end_(clock.tickMs() + static_cast<uint64_t>(std::max(ms, 0))) {}

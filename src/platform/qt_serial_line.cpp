@@ -2,7 +2,6 @@
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
-#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -25,10 +24,7 @@ bool isPseudoTerminal(const std::string& device) {
 
 QtSerialLine::QtSerialLine() : port_(std::make_unique<QSerialPort>()) {}
 
-QtSerialLine::~QtSerialLine() {
-    arrivalCall_.reset();
-    close();
-}
+QtSerialLine::~QtSerialLine() { close(); }
 
 bool QtSerialLine::configure() {
     bool ok = port_->setBaudRate(baudRate_) && port_->setDataBits(QSerialPort::Data8);
@@ -142,18 +138,11 @@ bool QtSerialLine::writeByte(uint8_t byte) {
 
 void QtSerialLine::setArrivalHandler(ArrivalHandler handler) {
     arrival_ = std::move(handler);
-    if (arrivalCall_) return;
-    arrivalCall_ = std::make_unique<QTimer>();
-    arrivalCall_->setSingleShot(true);
-    arrivalCall_->setInterval(0);
-    QObject::connect(arrivalCall_.get(), &QTimer::timeout, [this] {
-        if (arrival_ && arrival_()) callArrivalHandlerSoon();
+    if (watching_) return;
+    watching_ = true;
+    QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] {
+        if (arrival_) arrival_();
     });
-    QObject::connect(port_.get(), &QSerialPort::readyRead, arrivalCall_.get(), [this] { callArrivalHandlerSoon(); });
-}
-
-void QtSerialLine::callArrivalHandlerSoon() {
-    if (arrivalCall_ && arrival_ && !arrivalCall_->isActive()) arrivalCall_->start();
 }
 
 void QtSerialLine::clearInput() {

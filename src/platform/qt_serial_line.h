@@ -6,7 +6,6 @@
 #include <memory>
 
 class QSerialPort;
-class QTimer;
 
 namespace k4 {
 
@@ -30,9 +29,6 @@ public:
 private:
     bool configure();
     void noteReadError();
-    // After the event loop has delivered what is waiting, not in the middle
-    // of the read that brought the bytes.
-    void callArrivalHandlerSoon();
 
     std::unique_ptr<QSerialPort> port_;
     std::string device_;
@@ -41,7 +37,7 @@ private:
     bool errorPending_ = false;
     std::string error_;
     ArrivalHandler arrival_;
-    std::unique_ptr<QTimer> arrivalCall_; // before port_ goes, it stops
+    bool watching_ = false;
 };
 
 // The system's serial ports sorted as text, or exactly the colon-separated

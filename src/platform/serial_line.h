@@ -38,11 +38,11 @@ public:
     virtual std::string errorText() const = 0;
     virtual std::string device() const = 0;
 
-    // Called from the event loop soon after bytes have come, so reception
-    // does not wait for the next timer tick; it answers whether it left
-    // work undone (it is then called again soon, after the window's own
-    // events). Lines without an event loop behind them never call it.
-    using ArrivalHandler = std::function<bool()>;
+    // Told when bytes have come, so reception need not wait for the next
+    // timer tick. It may be told in the middle of a read of this very line:
+    // it only takes note (a SoonCall) and reads nothing itself. Lines
+    // without an event loop behind them never tell.
+    using ArrivalHandler = std::function<void()>;
     virtual void setArrivalHandler(ArrivalHandler handler) { (void)handler; }
 };
 

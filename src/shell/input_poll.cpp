@@ -23,8 +23,8 @@ bool InputPoller::serveBaseLinks() {
     return baseLink_.ServeBaseLinks(budget);
 }
 
-void InputPoller::PollInputs() {
-    serveBaseLinks();
+void InputPoller::PollInputs(bool baseLinks) {
+    if (baseLinks) serveBaseLinks();
     if (config_.mode == 2) return;
 
     const int slot = nextExisting(position_);

@@ -23,7 +23,8 @@ public:
 
     // The base links within a fresh budget, the modules in the modes that
     // have them.
-    void PollInputs();
+    // baseLinks false: the base links are served by a call already queued.
+    void PollInputs(bool baseLinks = true);
     // Only the base links, when bytes have come between ticks: true when
     // the budget ran out with bytes still waiting.
     bool serveBaseLinks();

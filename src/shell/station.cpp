@@ -30,7 +30,10 @@ Station::Station(const Environment& env)
                  phoneOwners_}),
       modules_({ports_, frame_, trace_, clock_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
-      timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(); }) {
+      // When bytes have come, their call is already queued behind the
+      // window's events; the tick does not serve the bases ahead of it.
+      timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(!arrivals_.willRun()); }),
+      arrivals_([this] { return serveArrivals(); }) {
     // A long operation (a search, a print) still serves the lines between
     // its steps.
     messages_.setInputPoll([this] { inputs_.PollInputs(); });
@@ -63,7 +66,7 @@ void Station::watchArrivals(bool on) {
     // A base that has more to send gets its answer when its frame is in,
     // not at the next tick: a base waits for the answer before it sends on.
     for (int port : baseLink_.receivingPorts()) {
-        if (on) ports_.line(port).setArrivalHandler([this] { return serveArrivals(); });
+        if (on) ports_.line(port).setArrivalHandler([this] { arrivals_.request(); });
         else ports_.line(port).setArrivalHandler(nullptr);
     }
 }

@@ -33,6 +33,7 @@
 #include "messages/messages.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
+#include "platform/soon_call.h"
 
 #include <functional>
 
@@ -146,6 +147,8 @@ private:
     EmptyPathTable paths_;
     InputPoller inputs_;
     StationTimer timer_;
+    // The base links served between ticks when bytes have come.
+    SoonCall arrivals_;
 };
 
 } // namespace k4
