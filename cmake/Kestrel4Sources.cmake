@@ -15,5 +15,5 @@ function(kestrel4_glob out)
 endfunction()
 
 set(KESTREL4_SUBSYSTEMS
-  messages shell baselink processing database history config net hydro
+  messages shell intake baselink processing database history config net hydro
   operators printing signals maintenance)

@@ -17,6 +17,8 @@ constexpr uint8_t kCR = 0x0D;
 constexpr uint8_t kSO = 0x0E;
 constexpr int kMaxRecordBytes = 158;
 constexpr int kRecordArea = 1; // records start after L in a received frame
+// ReadBaseFrame: a right frame that could not be stored, left unanswered.
+constexpr int kNotStored = -12;
 
 const char* const kBlockedText = "Blokada RS bazy odbiorczej - nieprawidłowy wpis w konfiguracji";
 const char* const kLockedText =
@@ -124,11 +126,28 @@ int BaseLink::PollBaseLink() {
 
     std::fill_n(s_.frame.bytes.begin(), 20, 0);
     const int result = ReadBaseFrame(port);
-    if (result != 0) {
-        traceFailure(result);
+    if (result != 0) traceFailure(result);
+    const int handled = processTaken();
+    return result != 0 ? 255 : handled;
+}
+
+int BaseLink::processTaken() {
+    // A frame on the disk is processed even when its answer could not be
+    // written whole: the base may have heard enough to delete the report.
+    if (!taken_) return 255;
+    const IntakeTicket ticket = *taken_;
+    taken_.reset();
+    const int handled = handleFrame(nowStamp(s_.clock));
+    s_.intake.processed(ticket);
+    return handled;
+}
+
+int BaseLink::processStoredFrame(std::span<const uint8_t> stored, Stamp receivedAt) {
+    // Only what this link could have taken: L and exactly L record bytes.
+    if (stored.empty() || stored.size() != static_cast<size_t>(stored[0]) + 1 || stored[0] > kMaxRecordBytes)
         return 255;
-    }
-    return handleFrame();
+    std::copy(stored.begin(), stored.end(), s_.frame.bytes.begin());
+    return handleFrame(receivedAt);
 }
 
 std::vector<int> BaseLink::receivingPorts() const {
@@ -272,16 +291,30 @@ int BaseLink::finishFrame(int port, BaseFrameReceiver::Step step) {
         traceFailure(frame.failure());
         return 255;
     }
+    // What the frame costs is counted from before it is stored: the sync
+    // and the answer's waits both come before the next frame.
     const uint64_t began = s_.clock.tickMs();
-    const int answered = answerFrame(s_.ports.line(port), frame.sumRight());
-    int result = 255;
+    const int answered = answerFrame(port, frame.sumRight());
     if (answered != 0) traceFailure(answered);
-    else result = handleFrame();
+    const int handled = processTaken();
+    const int result = answered != 0 ? 255 : handled;
     lastFrameCostMs_ = static_cast<int>(std::min<uint64_t>(s_.clock.tickMs() - began, 1000));
     return result;
 }
 
-int BaseLink::answerFrame(SerialLine& line, bool accepted) {
+int BaseLink::answerFrame(int port, bool accepted) {
+    SerialLine& line = s_.ports.line(port);
+    taken_.reset();
+    if (accepted) {
+        // Told "accepted", a base deletes the report from its buffer, so the
+        // frame is on the disk first. One that cannot be stored gets no
+        // answer at all: to a base that is a centre out of reach, and it
+        // keeps the report and repeats it. A refusal would say the frame came
+        // damaged, which a base may give up on after a few tries.
+        taken_ = s_.intake.take(IntakeChannel::BaseFrame, port,
+                                std::span<const uint8_t>(s_.frame.bytes.data(), static_cast<size_t>(s_.frame[0]) + 1));
+        if (!taken_) return kNotStored;
+    }
     // The waits before and inside the answer are the base's: it listens
     // for them.
     s_.clock.sleepMs(s_.ports.pacingMs());
@@ -291,11 +324,12 @@ int BaseLink::answerFrame(SerialLine& line, bool accepted) {
     return accepted ? 0 : -10;
 }
 
-int BaseLink::handleFrame() {
+int BaseLink::handleFrame(Stamp receivedAt) {
     const int length = s_.frame[0];
     if (length == 0) return 0; // link test
 
     Decoded decoded;
+    decoded.receivedAt = receivedAt;
     if (!decodeRecords(length, decoded)) return 255;
 
     const Report& r = decoded.report;
@@ -382,7 +416,7 @@ void BaseLink::checkClock(const Decoded& d) {
     sent.minute = pair(8);
     sent.second = pair(10);
     const Stamp stamp = StampFromLocal(sent);
-    const int64_t difference = (static_cast<int64_t>(nowStamp(s_.clock)) - stamp) / 60;
+    const int64_t difference = (static_cast<int64_t>(d.receivedAt) - stamp) / 60;
     if (difference >= -1 && difference <= 1) return;
 
     PreparedEntry entry{};
@@ -410,6 +444,7 @@ void BaseLink::checkPhone(const Decoded& d) {
 
 int BaseLink::ReadBaseFrame(int port) {
     SerialLine& line = s_.ports.line(port);
+    taken_.reset();
     // Each byte is taken as soon as it is there; a read gives up after
     // 100 ms without one.
     syncFrame_.start();
@@ -420,7 +455,7 @@ int BaseLink::ReadBaseFrame(int port) {
     }
     std::copy_n(syncFrame_.bytes().begin(), std::max(1, syncFrame_.count()), s_.frame.bytes.begin());
     if (step == BaseFrameReceiver::Step::Failed) return syncFrame_.failure();
-    return answerFrame(line, syncFrame_.sumRight());
+    return answerFrame(port, syncFrame_.sumRight());
 }
 
 int BaseLink::SendBaseFrame(int port) {

@@ -9,6 +9,7 @@
 #include "baselink/tick_budget.h"
 #include "baselink/trace_ring.h"
 #include "config/config_block.h"
+#include "intake/frame_intake.h"
 #include "platform/clock.h"
 #include "processing/report.h"
 #include "messages/messages.h"
@@ -16,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,7 @@ public:
         ReportProcessor& reports;
         PreparedEntryLog& history;
         PhoneOwnerLookup& phones;
+        FrameIntake& intake;
     };
 
     // A line that sends without ever starting a frame is skipped this many
@@ -88,6 +91,10 @@ public:
     // Sends LF, L, records and CR from offset 0 of the frame buffer, then the
     // checksum, and reads the answer; 0 accepted, non-zero otherwise.
     int SendBaseFrame(int port);
+    // Processes a frame taken in earlier (L and the records, as the journal
+    // keeps them) as if it had just come at receivedAt: 0, or 255 when it
+    // held nothing fit to report.
+    int processStoredFrame(std::span<const uint8_t> frame, Stamp receivedAt);
     // SendBaseFrame up to three times; 0 or -1.
     int ForwardFrame(int port);
 
@@ -105,6 +112,7 @@ private:
         Report report;
         std::string phone;
         std::array<uint8_t, 12> timeDigits{};
+        Stamp receivedAt = 0;
     };
 
     // Per port: the frame being read across calls of ServeBaseLinks.
@@ -124,9 +132,14 @@ private:
     // The frame's verdict: traced when it failed, answered and handed on
     // when it came whole. 0 when it was handled, 255 otherwise.
     int finishFrame(int port, BaseFrameReceiver::Step step);
-    int answerFrame(SerialLine& line, bool accepted);
-    // Decodes the frame in the frame buffer and hands its report on.
-    int handleFrame();
+    // The frame in the frame buffer is made durable before it is accepted;
+    // one that cannot be stored is not answered at all.
+    int answerFrame(int port, bool accepted);
+    // The frame made durable by answerFrame is processed, whether or not its
+    // answer went out whole, and marked done in the intake.
+    int processTaken();
+    // The frame in the frame buffer, from its L on, become a report.
+    int handleFrame(Stamp receivedAt);
     // Time one frame's answer and processing take, to begin a frame only
     // when it still fits the budget.
     int frameCostMs() const;
@@ -145,6 +158,8 @@ private:
     std::array<Reception, kComPort4 + 1> reception_{};
     BaseFrameReceiver syncFrame_;
     int lastFrameCostMs_ = 0;
+    // The frame answerFrame made durable, until its report is processed.
+    std::optional<IntakeTicket> taken_;
 };
 
 } // namespace k4

@@ -2,6 +2,7 @@
 // One record file seen through one record buffer: the building block of the
 // list classes over the subscriber's related records. The buffer remembers
 // the record it was loaded from, so a rewrite can never land on another.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +36,28 @@ public:
     // Aims the next Rewrite at another record (the buffer stays).
     void setCurrentPosition(int32_t offset) { current_ = offset; }
     RecordFile* recordFile() const { return file_; }
+
+    // The buffer with the record it belongs to, kept by an editing step so
+    // that a step which fails half way leaves both as they were: a buffer
+    // left changed under the positions of another record would be written
+    // over that record by the next Rewrite.
+    struct State {
+        std::vector<uint8_t> buffer;
+        int32_t current = 0;
+        int32_t loaded = 0;
+    };
+    State state() const { return {buffer_, current_, loaded_}; }
+    // The buffer keeps its storage: lists over parts of it stay valid.
+    void restore(const State& s) {
+        if (s.buffer.size() == buffer_.size()) std::copy(s.buffer.begin(), s.buffer.end(), buffer_.begin());
+        current_ = s.current;
+        loaded_ = s.loaded;
+    }
+    // Nothing loaded: an empty buffer that belongs to no record.
+    void forgetRecord() {
+        clearBuffer();
+        current_ = loaded_ = 0;
+    }
 
     // The buffer read as one of the record layouts.
     template <typename T> T& as() {

@@ -1,5 +1,7 @@
 #include "database/database_open.h"
 
+#include "database/text_edge.h"
+#include "messages/messages.h"
 #include "platform/file.h"
 
 namespace k4 {
@@ -21,13 +23,17 @@ int OpenDatabase(DatabaseFiles& files, SubscriberIndexes& indexes) {
     const RecordFileDescriptor& dane = kRecordFileSet[0];
     const int reference = files.file(DbFile::Dane).OpenOrCreate(dane.name, dane.recordSize);
     if (reference < 0) {
-        messages.ShowNotice("otwarcia opisu", kNoticeError);
+        messages.ShowNotice(mz("\x03otwarcia opisu"), kNoticeError);
         return -1;
     }
     for (int i = 1; i < kDbFileCount; ++i) {
         const RecordFileDescriptor& d = kRecordFileSet[i];
-        if (files.file(static_cast<DbFile>(i)).OpenOrCreate(d.name, d.recordSize) != reference) {
-            messages.ShowNotice(std::string("otwarcia bazy ") + d.name, kNoticeError);
+        const int result = files.file(static_cast<DbFile>(i)).OpenOrCreate(d.name, d.recordSize);
+        if (result != reference) {
+            // "dane" made now while the others were there: the file missing
+            // was "dane", and that is the name the technician must hear.
+            const char* missing = result == 0 && reference == 1 ? dane.name : d.name;
+            messages.ShowNotice(mz(std::string("\x03otwarcia bazy ") + missing), kNoticeError);
             return -1;
         }
     }
@@ -36,7 +42,7 @@ int OpenDatabase(DatabaseFiles& files, SubscriberIndexes& indexes) {
 
     for (int i = 0; i < kSubscriberIndexCount; ++i) {
         if (openOrCreateIndex(indexes, files.dataDir(), i) != reference) {
-            messages.ShowNotice("otwarcia indeksu", kNoticeError);
+            messages.ShowNotice(mz("\x03otwarcia indeksu"), kNoticeError);
             return -1;
         }
         if (!indexDescriptor(i).keptOpen) indexes.handle(i).CloseIndex();

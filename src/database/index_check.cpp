@@ -70,6 +70,8 @@ struct Walk {
             return;
         }
         if (n->self != offset) problem("strona " + std::to_string(offset) + " podaje adres " + std::to_string(n->self));
+        // Below the root a page always holds an entry: an empty one is damage.
+        if (n->entries.empty()) problem("pusta strona " + std::to_string(offset));
         if (n->isLeaf() != (depth == report.height)) problem("strona " + std::to_string(offset) + " na złym poziomie");
         ++report.treePages;
         node(*n, depth);

@@ -57,8 +57,9 @@ std::optional<RawIndexPage> IndexHandle::raw(int32_t page) {
         return std::nullopt;
     }
     auto r = RawIndexPage::of(bytes);
-    // A page that is free, or claims another place, is no page of the tree.
-    if (!r || r->self() != page || r->left() == kIndexFreeMark) {
+    // A page that is free, or claims another place, is no page of the tree;
+    // nor is an empty one below the root, which no change ever leaves.
+    if (!r || r->self() != page || r->left() == kIndexFreeMark || r->count() == 0) {
         fail("Blad odczytu pliku", page);
         return std::nullopt;
     }
@@ -144,8 +145,11 @@ bool IndexHandle::commit() {
     int32_t failed = 0;
     if (!cache_.flush(file_, failed)) return fail("Blad zapisu", failed);
     // Most changes touch one leaf: the header is written only when the
-    // root, the free chain or the height changed.
-    const bool headerChanged = rootChanged || freeHead_ != savedFreeHead_ || height_ != savedHeight_ || !inOperation_;
+    // root, the free chain or the height changed. Closing an index that was
+    // only read writes nothing, so a reader never puts an old root over the
+    // one a running station wrote.
+    const bool headerChanged =
+        inOperation_ && (rootChanged || freeHead_ != savedFreeHead_ || height_ != savedHeight_);
     if (headerChanged && !writeHeader()) return false;
     inOperation_ = false;
     return true;
@@ -229,8 +233,10 @@ bool IndexHandle::load(int32_t page, IndexNode& node) {
     const uint8_t* bytes = cache_.page(file_, page);
     if (!bytes) return fail("Blad odczytu pliku", page);
     auto decoded = decodeIndexPage(bytes);
-    // A page that is free, or claims another place, is no page of the tree.
-    if (!decoded || decoded->self != page || decoded->left == kIndexFreeMark) return fail("Blad odczytu pliku", page);
+    // A page that is free, or claims another place, is no page of the tree;
+    // nor is an empty one below the root, which no change ever leaves.
+    if (!decoded || decoded->self != page || decoded->left == kIndexFreeMark || decoded->entries.empty())
+        return fail("Blad odczytu pliku", page);
     node = std::move(*decoded);
     return true;
 }

@@ -1,4 +1,5 @@
-// Deleting a subscriber with everything that hangs from it. A failure in one
+// Deleting a subscriber with everything that hangs from it (its orders set
+// too, which would otherwise stay in "orders" for no one). A failure in one
 // step is reported and the others still run, except for the record itself:
 // a record that is already free must not be freed again.
 #include "database/sbscrbr.h"
@@ -119,6 +120,24 @@ int Sbscrbr::Delete(bool removeIndex) {
         if (!plans.usable() || plans.DeleteAll() != 0) failed = true;
     }
 
+    // The orders set. Only the current form names a record of its own; a
+    // legacy list lives inside the subscriber record and goes with it.
+    Uint32Le ordersMarker;
+    Int32Le ordersRecord;
+    std::memcpy(&ordersMarker, record.orders, sizeof ordersMarker);
+    std::memcpy(&ordersRecord, record.orders + sizeof ordersMarker, sizeof ordersRecord);
+    if (ordersMarker == kOrdersMarker && ordersRecord != 0) {
+        OnDemandFile orders(files, DbFile::Orders, mz("\x03otwarcia pliku"));
+        RecordFile& file = orders.file();
+        if (!orders.ok() || file.CheckNotFree(ordersRecord) != 0 || file.FreeRecord(ordersRecord) != 0) {
+            showError(messages, "usuwania rozkazów abonenta");
+            failed = true;
+        } else {
+            const Int32Le none = 0;
+            std::memcpy(record.orders + sizeof ordersMarker, &none, sizeof none);
+        }
+    }
+
     // The record itself.
     RecordFile& file = dane();
     bool freed = false;
@@ -134,10 +153,10 @@ int Sbscrbr::Delete(bool removeIndex) {
     } else if (offset_ != 0) {
         db_.supervisedLists().ForgetSubscriber(record.object, record.tracks, record.tracks_nbr);
         if (file.CheckNotFree(offset_) != 0) return -1;
-        if (removeIndex && db_.index().RemoveSubscriberKeys(*this) != 0) {
-            showError(messages, "usuwania indeksów");
-            failed = true;
-        }
+        // One box for one failure: a missing phone pair has had its own.
+        const int removed = removeIndex ? db_.index().RemoveSubscriberKeys(*this) : 0;
+        if (removed == -1) showError(messages, "usuwania indeksów");
+        if (removed != 0) failed = true;
         if (file.FreeRecord(offset_) != 0) {
             showError(messages, "usuwania abonenta");
             failed = true;

@@ -121,7 +121,7 @@ int SubscriberIndexes::RemoveSubscriberKeys(const SubscriberKeys& s) {
         if (handle(kIndexPhone).DeleteKey(phone, s.number) != 1) {
             messages_.ShowNotice(mz("\x03usunięcia numeru telefonu"), kNoticeError);
             release(kIndexPhone);
-            return -1;
+            return kKeysRemovalTold;
         }
     }
     release(kIndexPhone);
@@ -134,11 +134,8 @@ int SubscriberIndexes::RemoveSubscriberKeys(const SubscriberKeys& s) {
         if (!use(index)) return -1;
         const int r = handle(index).DeleteKey(text, s.record);
         release(index);
-        if (r != 1) {
-            messages_.ShowNotice(mz("\x03usunięcia klucza z indeksu ") + kIndexes[static_cast<size_t>(index)].name,
-                                 kNoticeError);
-            return -1;
-        }
+        // The caller tells the failure ("usuwania indeksów"): one box for it.
+        if (r != 1) return -1;
     }
     return 0;
 }

@@ -28,6 +28,7 @@ enum SubscriberIndexId : int {
     kIndexPassword = 5,
 };
 constexpr int kSubscriberIndexCount = 6;
+constexpr int kKeysRemovalTold = -2;
 
 struct IndexDescriptor {
     const char* name;
@@ -63,7 +64,9 @@ public:
     // (told to the operator), -1 when an index cannot be opened.
     int AddSubscriberKeys(const SubscriberKeys& s, bool check);
     // Before a save that may change keys, and when a subscriber goes. 0, or
-    // -1 when a pair is missing (the removal stops there).
+    // -1 when a pair is missing (the removal stops there; the caller tells
+    // it), or kKeysRemovalTold when a phone pair was missing and the
+    // operator has had its box already.
     int RemoveSubscriberKeys(const SubscriberKeys& s);
 
     // The record of a subscriber number, from "numer".

@@ -14,7 +14,8 @@ public:
     // The record offset of the subscriber with this number in "numer":
     // 1 found, 0 not in the index, -1 the index cannot be searched.
     virtual int FindNumber(int number, int32_t& offset) = 0;
-    // Removes the subscriber's entries from every index; 0 or -1.
+    // Removes the subscriber's entries from every index; 0, -1, or -2 when
+    // the failure was told to the operator already.
     virtual int RemoveSubscriberKeys(const Sbscrbr& subscriber) = 0;
 };
 

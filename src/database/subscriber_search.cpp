@@ -76,7 +76,7 @@ std::optional<SubscriberFound> SubscriberSearch::search(const SubscriberSearchFi
 std::optional<SubscriberFound> SubscriberSearch::byPrefix(int index, const std::string& text, int kind) {
     OpenedIndex opened(dir_, indexes_, index);
     if (!opened.ok()) {
-        messages_.ShowNotice(mz("otwarcia pliku indeksowego"), kNoticeError);
+        messages_.ShowNotice(mz("\x03otwarcia pliku indeksowego"), kNoticeError);
         return std::nullopt;
     }
     const std::string prefix = IndexHandle::keyText(text);
@@ -101,7 +101,9 @@ std::optional<int32_t> SubscriberSearch::phoneOwner(const std::string& digits, i
     // afresh each time, since the station may use the index in between.
     int r = (*telefon).FindKey(text, key);
     for (int i = 0; i < n && r == kIndexFound; ++i) r = (*telefon).Next(key);
-    if (r != kIndexFound || key.text != text) return std::nullopt;
+    // The first owner has the digits exactly; the others only need to begin
+    // with them (a number typed without its last digits, an extension).
+    if (r != kIndexFound || key.text.compare(0, text.size(), text) != 0) return std::nullopt;
     entryExists = true;
     return indexes_.recordOfNumber(key.value);
 }

@@ -40,9 +40,9 @@ public:
     // "S&zukaj" over the first field filled. Nothing when the dialog is to
     // stay open (the operator was told why); {-1, -1} when every field is empty.
     std::optional<SubscriberFound> search(const SubscriberSearchFields& fields);
-    // "&Następny": the next subscriber with the phone number searched last;
-    // the previous result when there is none ("Nie ma innego abonenta z tym
-    // numerem.").
+    // "&Następny": the next subscriber whose phone begins with the digits
+    // searched last; the previous result when there is none ("Nie ma innego
+    // abonenta z tym numerem.").
     SubscriberFound next(const SubscriberFound& previous);
     // Whether "&Następny" is offered: only after a phone search found someone.
     bool nextOffered() const { return nextOffered_; }

@@ -40,7 +40,13 @@ int NewSubsystem(LinesList& lines, int number, std::string_view description, int
 
     // The new record is built first, so copying the sectors of the very
     // subsystem being replaced works, and a failed copy leaves the old one
-    // in place.
+    // in place. It is built in the list's buffer, which belongs to the
+    // subsystem selected before: a failure gives that one back its buffer.
+    const Base::State before = lines.state();
+    auto failed = [&] {
+        lines.restore(before);
+        return -1;
+    };
     SectorsList copies(lines);
     if (copyFrom >= 0) {
         const int source = lines.Find(copyFrom);
@@ -51,10 +57,10 @@ int NewSubsystem(LinesList& lines, int number, std::string_view description, int
         }
         if (lines.ReadIndex(source) != 0) {
             messages.ShowNotice(mz("\x03odczytu podsystemu"), kNoticeError);
-            return -1;
+            return failed();
         }
         copies.Recount();
-        if (copies.CopyTo(lines.sectorsFile()) != 0) return -1;
+        if (copies.CopyTo(lines.sectorsFile()) != 0) return failed();
     } else {
         lines.clearBuffer();
     }
@@ -69,7 +75,7 @@ int NewSubsystem(LinesList& lines, int number, std::string_view description, int
         RecordFile& sectors = lines.sectorsFile();
         for (Int32Le& sector : record.sectors)
             if (sector != 0 && copyFrom >= 0) sectors.FreeRecord(sector);
-        return -1;
+        return failed();
     }
     lines.Item(number) = added;
     int result = 0;
@@ -92,7 +98,15 @@ int DeleteSubsystemEntry(LinesList& lines, int listIndex) {
         return -1;
     }
     lines.Recount();
-    return lines.DeleteSubsystem(old) == 0 ? 0 : -1;
+    // The removal reads the old record into the buffer. Afterwards the
+    // buffer is the selected subsystem's again, or nobody's when that was
+    // the one removed: it must never keep the positions of a record gone
+    // from the list, whatever the removal came to.
+    const Base::State before = lines.state();
+    const int result = lines.DeleteSubsystem(old) == 0 ? 0 : -1;
+    if (before.current == old || before.current == 0) lines.forgetRecord();
+    else lines.restore(before);
+    return result;
 }
 
 int NewSector(LinesList& lines, SectorsList& sectors, int number, std::string_view type,
@@ -106,6 +120,7 @@ int NewSector(LinesList& lines, SectorsList& sectors, int number, std::string_vi
     const int32_t old = sectors.Item(number);
     if (old != 0 && !replaceConfirmed(messages, "Sektor o podanym numerze już istnieje.")) return 1;
 
+    const Base::State before = sectors.state();
     sectors.clearBuffer();
     SectorRecord& record = sectors.sector();
     record.no = static_cast<int16_t>(number);
@@ -114,6 +129,7 @@ int NewSector(LinesList& lines, SectorsList& sectors, int number, std::string_vi
     int32_t added = 0;
     if (sectors.Append(added) != 0) {
         messages.ShowNotice(mz("\x03zapisu sektora"), kNoticeError);
+        sectors.restore(before);
         return -1;
     }
     // The subsystem names the new sector on disk before the old one is
@@ -124,6 +140,7 @@ int NewSector(LinesList& lines, SectorsList& sectors, int number, std::string_vi
         sectors.Item(number) = old;
         lines.sectorsFile().FreeRecord(added);
         sectors.Recount();
+        sectors.restore(before);
         return -1;
     }
     sectors.Recount();
@@ -153,6 +170,8 @@ int DeleteSectorEntry(LinesList& lines, SectorsList& sectors, int listIndex) {
         return -1;
     }
     sectors.Recount();
+    // A buffer that held the removed sector belongs to nobody now.
+    if (sectors.currentPosition() == old) sectors.forgetRecord();
     if (sectors.Delete(old) != 0) {
         messages.ShowNotice(mz("\x03usunięcia sektora"), kNoticeError);
         return -1;

@@ -5,7 +5,8 @@
 // subscriber's next save; the subsystem and sector records are written at
 // once. Each rule builds the new record before it lets go of the old one, so
 // a failure or a crash in the middle never leaves a slot naming a freed
-// record.
+// record; and a rule that fails leaves the lists' buffers with the records
+// they belonged to before it, so the next rewrite cannot land elsewhere.
 //
 // Results: 0 done, 1 not done (refused or declined, the operator was told
 // or asked), -1 failed with its message shown.

@@ -5,6 +5,7 @@
 #include "history/file_names.h"
 #include "history/history_upgrade.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -99,28 +100,34 @@ int HistoryLog::checkFile(File& file, const std::string& path, bool isCurrent) {
     return upgrade(file, path, backup, isCurrent);
 }
 
+void HistoryLog::tellTornTail(int64_t bytes) {
+    char text[160];
+    std::snprintf(text, sizeof text, "\x03Niepełny ostatni wpis historii zdarzeń (%d B) został pominięty",
+                  static_cast<int>(bytes));
+    messages_.ShowNotice(mz(text), kNoticeInfo);
+}
+
 void HistoryLog::dropTornTail(File& file, int64_t size) {
     if (size < static_cast<int64_t>(kHistoryHeaderSize)) return;
     const int64_t whole = entryOffset(wholeEntries(size));
     if (whole == size) return;
     // Only a write cut short by a crash leaves a part of an entry; new
     // entries must start on the boundary or every later one is misread.
-    char text[160];
-    std::snprintf(text, sizeof text, "\x03Niepełny ostatni wpis historii zdarzeń (%d B) został pominięty",
-                  static_cast<int>(size - whole));
-    messages_.ShowNotice(mz(text), kNoticeInfo);
+    tellTornTail(size - whole);
     file.truncate(whole);
 }
 
 int HistoryLog::upgrade(File& file, const std::string& path, const std::string& backupPath, bool isCurrent) {
     const int64_t size = file.size();
-    // The previous generation knew only whole 16-byte entries; anything else
-    // is not a history this station can read, and it is left as it is.
-    if (size < 0 || size % static_cast<int64_t>(kPreviousEntrySize) != 0) {
-        messages_.ShowNotice(mz("\x03Nieznana wersja pliku historii " + fileNameOf(path) + " - brak konwersji"),
-                             kNoticeInfo);
+    if (size < 0) {
+        messages_.ShowNotice(mz("\x03odczytu historii"), kNoticeError);
         return kHistoryFailed;
     }
+    // The previous generation wrote whole 16-byte entries; a part of one at
+    // the end is what a crash of that station left. The whole entries are
+    // converted and the part is dropped, as in a current file; the old file
+    // is kept whole beside the new one.
+    const int64_t whole = size - size % static_cast<int64_t>(kPreviousEntrySize);
     messages_.ShowNotice(mz("Konieczna jest konwersja historii. \nStara wersja zostanie zachowana jako " +
                             fileNameOf(backupPath)),
                          kNoticeInfo);
@@ -143,8 +150,9 @@ int HistoryLog::upgrade(File& file, const std::string& path, const std::string& 
     std::vector<HistoryEntry> newBlock(kUpgradeBlock);
     int64_t readAt = 0;
     int64_t writeAt = kHistoryHeaderSize;
-    while (readAt < size) {
-        const int64_t n = file.readSomeAt(readAt, oldBlock.data(), oldBlock.size());
+    while (readAt < whole) {
+        const size_t wanted = static_cast<size_t>(std::min<int64_t>(whole - readAt, static_cast<int64_t>(oldBlock.size())));
+        const int64_t n = file.readSomeAt(readAt, oldBlock.data(), wanted);
         if (n <= 0) return failTemp("\x03odczytu historii");
         const size_t count = static_cast<size_t>(n) / kPreviousEntrySize;
         if (count == 0) break;
@@ -179,6 +187,7 @@ int HistoryLog::upgrade(File& file, const std::string& path, const std::string& 
     }
     syncDirectory(directoryOf(path));
 
+    if (whole != size) tellTornTail(size - whole);
     if (isCurrent && !history_.open(path, File::Mode::ReadWrite)) {
         messages_.ShowNotice("\n\nBlad otwarcia historii (2)\n", kNoticeInfo);
         return kHistoryFailed;
@@ -195,26 +204,34 @@ int HistoryLog::LogEvent(int kind, HistoryEntry* entry, int value, int detail, i
         built = systemEntry(kind, value, detail, code, extra, system != 0);
         e = &built;
     }
-    e->time = nowStamp(clock_);
+    e->time = entryTime_ ? *entryTime_ : nowStamp(clock_);
 
     const int64_t size = history_.isOpen() ? history_.size() : -1;
     if (size < static_cast<int64_t>(kHistoryHeaderSize)) {
+        ++failedWrites_;
         messages_.ShowNotice(writeGuard_, mz("\x03zapisu historii zdarzeń"), kNoticeError);
         return -1;
     }
     // Always on an entry boundary, whatever an earlier failed write left.
     const int64_t at = entryOffset(wholeEntries(size));
     if (!history_.writeAtNoSync(at, e, kHistoryEntrySize)) {
+        ++failedWrites_;
         history_.truncate(at);
         messages_.ShowNotice(writeGuard_, mz("\x03zapisu historii zdarzeń"), kNoticeError);
         return -1;
     }
     if (!history_.sync()) {
+        ++failedWrites_;
         messages_.ShowNotice(writeGuard_, mz("\x03powtórnego otwarcia historii zdarzeń"), kNoticeError);
         return -1;
     }
     if (formatter_ && sink_) sink_->printEventLine(formatter_->formatLine(*e) + "\r\n");
     return 0;
+}
+
+int HistoryLog::probeWritable() {
+    if (!history_.isOpen() || !history_.stillAtItsPath()) return -1;
+    return history_.writeAt(0, kHeader, sizeof kHeader) ? 0 : -1;
 }
 
 } // namespace k4

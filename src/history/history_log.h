@@ -9,6 +9,8 @@
 #include "platform/file.h"
 #include "messages/messages.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace k4 {
@@ -61,6 +63,16 @@ public:
         return LogEvent(kind, nullptr, value, detail, code, extra, 1);
     }
 
+    // Every LogEvent that did not reach the disk counts here: a caller that
+    // must know whether its entries were stored compares it before and after.
+    uint64_t failedWrites() const { return failedWrites_; }
+    // While set, entries carry this time instead of now: a report taken in
+    // before a crash and processed at the next start keeps the time it came.
+    void setEntryTime(std::optional<Stamp> time) { entryTime_ = time; }
+    // Rewrites the header in place and syncs it: whether the open history
+    // can still be written, without adding an entry. 0 or -1.
+    int probeWritable();
+
     // Copies the entries of one month into an archive file. 0 or -1.
     int ExtractMonth(int year, int month, int options, const std::string& directory = {});
 
@@ -76,6 +88,8 @@ private:
     int checkFile(File& file, const std::string& path, bool isCurrent);
     int upgrade(File& file, const std::string& path, const std::string& backupPath, bool isCurrent);
     void dropTornTail(File& file, int64_t size);
+    // "Niepełny ostatni wpis historii zdarzeń (N B) został pominięty".
+    void tellTornTail(int64_t bytes);
     std::string archivePath(int year, int month, int options, const std::string& directory, bool& tooMany) const;
     int copyMonth(File& archive, Stamp from, Stamp to);
 
@@ -88,6 +102,8 @@ private:
     EventLineSink* sink_ = nullptr;
     MessageGuard writeGuard_;
     std::string lastArchive_;
+    uint64_t failedWrites_ = 0;
+    std::optional<Stamp> entryTime_;
 };
 
 } // namespace k4

@@ -34,7 +34,7 @@ File::~File() { close(); }
 
 File::File(File&& other) noexcept
     : fd_(other.fd_), position_(other.position_), path_(std::move(other.path_)),
-      error_(std::move(other.error_)) {
+      error_(std::move(other.error_)), errno_(other.errno_) {
     other.fd_ = -1;
 }
 
@@ -45,12 +45,14 @@ File& File::operator=(File&& other) noexcept {
         position_ = other.position_;
         path_ = std::move(other.path_);
         error_ = std::move(other.error_);
+        errno_ = other.errno_;
         other.fd_ = -1;
     }
     return *this;
 }
 
 bool File::fail(const char* what) {
+    errno_ = errno;
     error_ = std::string(what) + " " + path_ + ": " + std::strerror(errno);
     return false;
 }
@@ -147,6 +149,15 @@ int64_t File::size() {
     return st.st_size;
 }
 
+bool File::stillAtItsPath() {
+    if (fd_ < 0) return false;
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(fd_, &open) != 0) return fail("stat");
+    if (open.st_nlink == 0) return false;
+    if (::stat(path_.c_str(), &named) != 0) return fail("stat");
+    return named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
 
 bool replaceFileDurably(const std::string& path, std::string_view data, std::string* error) {
     const std::string temp = path + ".new";

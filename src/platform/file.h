@@ -30,6 +30,9 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
     const std::string& errorText() const { return error_; }
+    // The errno of the last failure (0 before any), for callers that must
+    // tell a full disk from a read-only one.
+    int errorNumber() const { return errno_; }
 
     // Reads exactly size bytes at offset; false on a short read or an error.
     bool readAt(int64_t offset, void* data, size_t size);
@@ -42,6 +45,9 @@ public:
     bool sync();
     bool truncate(int64_t size);
     int64_t size();
+    // The open file still has its name: not unlinked (its directory removed
+    // under a running station) and not replaced by another file of that name.
+    bool stillAtItsPath();
 
     // The sequential position, used by passes that read a file in order and
     // by the input poll that runs in their middle.
@@ -55,6 +61,7 @@ private:
     int64_t position_ = 0;
     std::string path_;
     std::string error_;
+    int errno_ = 0;
 };
 
 // Replaces the file at path with data as one step: the new bytes go to a

@@ -46,7 +46,7 @@ void describeSubsystem(Sbscrbr& subscriber, const AlarmRecord& alarm, AlarmSubsc
     const int sector = sectors.Find(alarm.sector);
     if (sector < 0 || sectors.ReadIndex(sector) != 0) return;
     char number[16];
-    std::snprintf(number, sizeof number, "%3.3d - ", static_cast<int>(alarm.sector) % 1000);
+    std::snprintf(number, sizeof number, "%3.3d - ", static_cast<int>(alarm.sector));
     info.sectorText = number + field(sectors.sector().sector_desc);
 }
 

@@ -69,6 +69,9 @@ struct Texts {
     std::string serviceEnd = mz("Koniec obsługi alarmu %s %s %3.3X %s - %s");
     std::string orderSent = mz("Wysł. do %4.4d rozk %2.2X (%2.2X)- %-25.25s %s%d");
     std::string periodChanged = mz("Zmieniono okres badań w torze %s z %d na %d");
+    std::string unblockedIncomplete = mz("Odblokowano niepełne %4.4d");
+    std::string blockedIncomplete = mz("Zablokowano niepełne %4.4d");
+    std::string testsChanged = mz("Zmiana Testów %4.4d");
     std::string forward[6] = {mz("Wysłanie"), mz("NIE wysłano"), mz("Test wysłania"),
                               mz("Niewysłany test"), mz("Brak potw. przesłania"), mz("Potw. przesłania")};
     std::string testsOn = mz("Włączono kontrolę testów w torze  %2.2s%d");
@@ -220,10 +223,10 @@ std::string EventFormatter::systemText(const HistoryEntry& r, OperatorNames* ope
     case 9: return cf(t.orderSent.c_str(), value, detail, code, orderName(detail).c_str(), p, base);
     case 10: return cf("Linia OK w pakiecie %33c %s%d", ' ', p, base);
     case 11: return cf("Brak linii telef. (%2.2X) w pakiecie %19c %s%d ", code2, ' ', p, base);
-    case 12: return cf("Odblokowano niepełne %4.4d", value);
+    case 12: return cf(t.unblockedIncomplete.c_str(), value);
     case 13: return cf("Odblokowano abonenta %4.4d", value);
     case 14: return cf("Odblokowano alarmy   %4.4d", value);
-    case 15: return cf("Zablokowano niepełne %4.4d", value);
+    case 15: return cf(t.blockedIncomplete.c_str(), value);
     case 16: return cf("Zablokowano abonenta %4.4d", value);
     case 17: return cf("Zablokowano alarmy   %4.4d", value);
     case 18: return cf(t.periodChanged.c_str(), p, value, code);
@@ -265,7 +268,7 @@ std::string EventFormatter::systemText(const HistoryEntry& r, OperatorNames* ope
     }
     case 36: return cf(t.userProbeOn.c_str(), value, p);
     case 37: return cf(t.userProbeOff.c_str(), value, p);
-    case 40: return cf("Zmiana Testów %4.4d", value);
+    case 40: return cf(t.testsChanged.c_str(), value);
     case 41: return cf(t.baseTestOn.c_str(), value);
     case 42: return cf(t.baseTestOff.c_str(), value);
     case 43:

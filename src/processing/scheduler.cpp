@@ -29,7 +29,16 @@ Scheduler::Scheduler(const DataDir& dir, const Clock& clock, Messages& messages,
 }
 
 void Scheduler::setHandler(int type, Handler handler) {
-    if (type > 0 && type < kSchedulerTypes) handlers_[static_cast<size_t>(type)] = std::move(handler);
+    if (type <= 0 || type >= kSchedulerTypes) return;
+    handlers_[static_cast<size_t>(type)] = std::move(handler);
+    if (!handlers_[static_cast<size_t>(type)]) return;
+    std::vector<SchedulerEntry> waiting;
+    std::erase_if(unhandled_, [&](const SchedulerEntry& e) {
+        if (e.type() != type) return false;
+        waiting.push_back(e);
+        return true;
+    });
+    for (const SchedulerEntry& e : waiting) schedule(0, e.key, e.type(), e.arg());
 }
 
 void Scheduler::setHeadDelay() {
@@ -113,8 +122,16 @@ void Scheduler::poll() {
     // a box lets the timer poll again underneath it.
     setHeadDelay();
     const int type = due.type();
-    if (type != kSchedNothing && handlers_[static_cast<size_t>(type)])
-        handlers_[static_cast<size_t>(type)](due.key, static_cast<uint8_t>(due.arg()));
+    if (type == kSchedNothing) return;
+    if (!handlers_[static_cast<size_t>(type)]) {
+        // Nobody in this version acts on it: consumed, a test deadline or a
+        // blockade end would be gone for the version that does.
+        SchedulerEntry kept = due;
+        kept.setDelay(0);
+        unhandled_.push_back(kept);
+        return;
+    }
+    handlers_[static_cast<size_t>(type)](due.key, static_cast<uint8_t>(due.arg()));
 }
 
 void Scheduler::saveEveryMinute() {
@@ -125,6 +142,7 @@ void Scheduler::saveEveryMinute() {
 int Scheduler::close() {
     const int result = save();
     queue_.clear();
+    unhandled_.clear();
     setHeadDelay();
     return result;
 }

@@ -25,6 +25,7 @@ public:
 
     // The owner of a type registers what runs when its entries fall due.
     // Type 10 is the queue's own periodic save and is registered here.
+    // Entries of the type that fell due while it had no handler run now.
     void setHandler(int type, Handler handler);
 
     // delaySeconds from now; entries due at the same second keep their order.
@@ -54,6 +55,9 @@ public:
     const SchedulerEntry& entry(int i) const { return queue_[static_cast<size_t>(i)]; }
     // Milliseconds until the head falls due (negative when overdue), 0 when empty.
     int64_t headRemainingMs() const;
+    // Due entries of a type nobody handles (a restored deadline this version
+    // has no owner for): kept, and saved again for a version that has one.
+    int unhandledCount() const { return static_cast<int>(unhandled_.size()); }
     std::string path() const { return dir_.file("events"); }
 
 private:
@@ -65,6 +69,7 @@ private:
     Messages& messages_;
     HistoryLog& history_;
     std::vector<SchedulerEntry> queue_;
+    std::vector<SchedulerEntry> unhandled_;
     uint64_t headStartTick_ = 0;
     int64_t headDelayMs_ = 0;
     std::array<Handler, kSchedulerTypes> handlers_{};

@@ -28,6 +28,7 @@ int32_t readStamp(const std::string& image) {
 int Scheduler::load() {
     headStartTick_ = clock_.tickMs();
     queue_.clear();
+    unhandled_.clear();
     setHeadDelay();
 
     std::string image;
@@ -84,7 +85,13 @@ int Scheduler::save() {
 
     std::string image(kEventsFileSize, '\0');
     for (int i = 0; i < 4; ++i) image[static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(stamp) >> (8 * i)) & 0xFF);
-    if (!queue_.empty()) std::memcpy(image.data() + 4, queue_.data(), queue_.size() * sizeof(SchedulerEntry));
+    // Entries already due that no handler took come first with delay 0:
+    // due at once at the next start, before the head, whose delay counts
+    // from the same moment.
+    std::vector<SchedulerEntry> slots(unhandled_);
+    slots.insert(slots.end(), queue_.begin(), queue_.end());
+    slots.resize(std::min<size_t>(slots.size(), kSchedulerCapacity));
+    if (!slots.empty()) std::memcpy(image.data() + 4, slots.data(), slots.size() * sizeof(SchedulerEntry));
     return replaceFileDurably(path(), image, nullptr) ? 0 : -1;
 }
 

@@ -50,6 +50,9 @@ std::string marks(const AlarmRecord& alarm, int stationMode) {
 std::string alarmLineText(const AlarmRecord& alarm, const EventTable* events, int stationMode) {
     if (!events || !events->available()) return {};
     const LocalDateTime t = LocalFromStamp(static_cast<Stamp>(alarm.time));
+    // The widths are the least the columns take: a subsystem above 99 or a
+    // sector above 999 widens its column rather than lose its first digits,
+    // which would name another subsystem or sector than the history holds.
     char subscriber[8], subsystem[8], sector[8];
     if (alarm.flags & AlarmRecord::kHexSubscriber)
         std::snprintf(subscriber, sizeof subscriber, "%4.4X", static_cast<unsigned>(static_cast<uint16_t>(alarm.subscriber)));
@@ -58,11 +61,11 @@ std::string alarmLineText(const AlarmRecord& alarm, const EventTable* events, in
     if (alarm.subsystem == 255)
         std::strcpy(subsystem, "  ");
     else
-        std::snprintf(subsystem, sizeof subsystem, "%2.2d", static_cast<int>(alarm.subsystem) % 100);
+        std::snprintf(subsystem, sizeof subsystem, "%2.2d", static_cast<int>(alarm.subsystem));
     if (alarm.sector == 4095)
         std::strcpy(sector, "   ");
     else
-        std::snprintf(sector, sizeof sector, "%3.3d", static_cast<int>(alarm.sector) % 1000);
+        std::snprintf(sector, sizeof sector, "%3.3d", static_cast<int>(alarm.sector));
     char line[128];
     std::snprintf(line, sizeof line, "%02d:%02d:%02d %s %s %3.3X %s %-8s", t.hour, t.minute, t.second, subscriber,
                   subsystem, static_cast<unsigned>(alarm.code()), sector, nameColumn(alarm, *events).c_str());

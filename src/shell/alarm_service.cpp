@@ -25,15 +25,17 @@ int AlarmService::locate(int line, uint8_t raisedBefore, uint8_t id) {
 
 void AlarmService::serviceSelected(int selected) {
     if (running_) return;
-    if (alarms_.count() == 0) {
-        messages_.ShowNotice(mz("\x03" "Brak alarmów"), kNoticeInfo);
-        return;
-    }
+    // The guard covers the box of an empty list too: a held F9 repeats
+    // while the box is up, and each repeat would stack one more.
     running_ = true;
     struct Clear {
         bool& flag;
         ~Clear() { flag = false; }
     } clear{running_};
+    if (alarms_.count() == 0) {
+        messages_.ShowNotice(mz("\x03" "Brak alarmów"), kNoticeInfo);
+        return;
+    }
 
     const uint8_t raisedBefore = alarms_.raisedCount();
     const int line = selected >= 0 && selected < alarms_.count() ? selected : 0;

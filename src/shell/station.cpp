@@ -25,9 +25,10 @@ Station::Station(const Environment& env)
       processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
                   {reportPaths_, testSupervision_, armingSupervision_, forwarding_, orders_, textTracking_}),
       preparedEntries_(history_),
+      intake_(dir_, clock_, messages_, history_),
       phoneOwners_(indexes_),
       baseLink_({ports_, frame_, trace_, clock_, messages_, config_.block(), processing_, preparedEntries_,
-                 phoneOwners_}),
+                 phoneOwners_, intake_}),
       modules_({ports_, frame_, trace_, clock_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
@@ -37,6 +38,9 @@ Station::Station(const Environment& env)
     // A long operation (a search, a print) still serves the lines between
     // its steps.
     messages_.setInputPoll([this] { inputs_.PollInputs(); });
+    intake_.setHandler(IntakeChannel::BaseFrame, [this](const JournalRecord& frame) {
+        baseLink_.processStoredFrame(frame.bytes, frame.receivedAt);
+    });
 }
 
 Station::~Station() {
@@ -54,6 +58,9 @@ int Station::start() {
     started_ = true;
     sharedLists_.load();
     blockades_.load();
+    // What the last run accepted and did not process comes first, with the
+    // times it came, ahead of this run's start.
+    intake_.start();
     LogStartOfWork(history_);
     // The receiving-only mode keeps no timer queue of its own worth saving.
     if (config_.block().mode != 2) scheduler_.saveEveryMinute();
@@ -80,13 +87,18 @@ void Station::setEventLineSink(EventLineSink* sink) {
     history_.setEventPrinting(sink ? &eventLines_ : nullptr, sink);
 }
 
-void Station::tick(bool windowMessagePending) { timer_.Timer1Timer(windowMessagePending); }
+void Station::tick(bool windowMessagePending) {
+    intake_.watch();
+    timer_.Timer1Timer(windowMessagePending);
+    intake_.tellOperator();
+}
 
 void Station::stop() {
     if (!started_) return;
     watchArrivals(false);
     started_ = false;
     receptionSuspended_ = true;
+    intake_.stop();
     DataLayerParts parts = dataLayerParts();
     StopDataLayer(parts);
 }

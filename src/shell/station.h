@@ -20,6 +20,7 @@
 #include "history/history_log_sink.h"
 #include "history/link_status.h"
 #include "history/month_rollover.h"
+#include "intake/report_intake.h"
 #include "processing/alarms_list.h"
 #include "processing/block_lst.h"
 #include "processing/event_table.h"
@@ -77,6 +78,7 @@ public:
     const ConfigBlock& config() const { return config_.block(); }
     Config& configFile() { return config_; }
     HistoryLog& history() { return history_; }
+    ReportIntake& intake() { return intake_; }
     Scheduler& scheduler() { return scheduler_; }
     AlarmsList& alarms() { return alarms_; }
     TraceRing& trace() { return trace_; }
@@ -141,6 +143,8 @@ private:
     NoTextTracking textTracking_;
     ReportProcessing processing_;
     HistoryPreparedEntries preparedEntries_;
+    // Every frame is on the disk before its sender hears "accepted".
+    ReportIntake intake_;
     IndexPhoneOwners phoneOwners_;
     BaseLink baseLink_;
     ModuleBus modules_;

@@ -26,7 +26,8 @@ bool SupervisorMode::enter() {
     lock.close();
     if (!lock) messages_.ShowNotice(mz("\x03zablokowania bazy"), kNoticeError);
     on_ = true;
-    history_.LogEvent(kHistorySupervisorOn);
+    // The value of these entries has always been -1: no operator number.
+    history_.LogEvent(kHistorySupervisorOn, -1);
     return true;
 }
 
@@ -34,7 +35,12 @@ void SupervisorMode::leave() {
     if (!on_) return;
     removeLockFile(dir_);
     on_ = false;
-    history_.LogEvent(kHistorySupervisorOff);
+    history_.LogEvent(kHistorySupervisorOff, -1);
+}
+
+void SupervisorMode::endWithTheRun() {
+    removeLockFile(dir_);
+    on_ = false;
 }
 
 void SupervisorMode::removeLockFile(const DataDir& dir) { std::remove(dir.file("loc_edit").c_str()); }

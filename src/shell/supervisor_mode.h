@@ -25,7 +25,11 @@ public:
     // edytowana zdalnie"; a refused password keeps it off silently; a
     // "loc_edit" that cannot be made is told, and the mode is on anyway.
     bool enter();
+    // "Za&bezpiecz": "loc_edit" goes and the history says the mode ended.
     void leave();
+    // The end of the run ("&Wyjście"): "loc_edit" goes, but the mode is not
+    // left as a step of its own; the end of work closes the history.
+    void endWithTheRun();
     bool on() const { return on_; }
     bool hasPasswordPrompt() const { return static_cast<bool>(askPassword_); }
 

@@ -118,7 +118,10 @@ TEST(AdminHistory, LinesBetweenTheDatesWithTheirBytes) {
     EXPECT_EQ(day.out, hex + "  26.05.07 12:00:00 130-WŁAMANIE 0002 01 130 003 Włamanie                   TR\n");
     EXPECT_EQ(tmp.read("centrum/logf"), logf + "\x01\x02") << "the file is only read";
 
-    EXPECT_EQ(run({"history", dir + "/logf", "--from", "jutro"}).status, 2);
+    // Days a month does not have are refused, not carried into the next.
+    for (const char* bad : {"jutro", "2026-02-30", "2025-02-29", "31.04.2026", "2026-13-01", "2026-01-00"})
+        EXPECT_EQ(run({"history", dir + "/logf", "--from", bad}).status, 2) << bad;
+    EXPECT_EQ(run({"history", dir + "/logf", "--from", "2024-02-29"}).status, 0) << "a leap day is a day";
 }
 
 TEST(AdminHistory, OlderGenerationsAreReadOrRefusedWithoutChange) {

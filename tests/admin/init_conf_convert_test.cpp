@@ -101,7 +101,8 @@ TEST(AdminConfShow, PrintsEveryFieldThenTheSystemParameters) {
 TEST(AdminConfSet, SetsTheLineFieldsAndRefusesTheRestWhole) {
     test::TempDir tmp;
     ASSERT_EQ(run({"init", tmp.path()}).status, 0);
-    CommandRun r = run({"conf", "set", "mode=2", "data_port=1", "base2_port=2", "options=0x04", tmp.path()});
+    CommandRun r =
+        run({"conf", "set", "mode=2", "data_port=1", "base2_port=2", "options=0x04", "base2_speed=4800", tmp.path()});
     ASSERT_EQ(r.status, 0) << r.err;
     Config config{DataDir(tmp.path())};
     ASSERT_EQ(config.LoadConfig(1), 0);
@@ -109,12 +110,18 @@ TEST(AdminConfSet, SetsTheLineFieldsAndRefusesTheRestWhole) {
     EXPECT_EQ(config.block().data_port, 1);
     EXPECT_EQ(config.block().base2_port, 2);
     EXPECT_EQ(config.block().options, 0x04);
+    EXPECT_EQ(config.block().base2_speed, 4800);
 
     // One bad pair refuses the whole command: nothing is written.
     const std::string before = tmp.read("conf");
     for (const Args& bad : {Args{"conf", "set", "mode=4", tmp.path()}, Args{"conf", "set", "colour=1", tmp.path()},
                             Args{"conf", "set", "data_port=1", "mode=x", tmp.path()},
-                            Args{"conf", "set", "mode", "data_port=1", tmp.path()}}) {
+                            Args{"conf", "set", "mode", "data_port=1", tmp.path()},
+                            // Only the speeds a base runs at, only COM1 to COM4.
+                            Args{"conf", "set", "base1_speed=1234", tmp.path()},
+                            Args{"conf", "set", "send_speed=19200", tmp.path()},
+                            Args{"conf", "set", "data_port=0", tmp.path()},
+                            Args{"conf", "set", "base2_port=5", tmp.path()}}) {
         EXPECT_EQ(run(bad).status, 2) << bad[2];
         EXPECT_EQ(tmp.read("conf"), before);
     }

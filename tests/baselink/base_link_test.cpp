@@ -49,6 +49,20 @@ struct PhoneBook final : PhoneOwnerLookup {
     }
 };
 
+// Keeps what it is given in memory; a test can make the disk fail.
+struct RecordedIntake final : FrameIntake {
+    bool storing = true;
+    std::vector<std::vector<uint8_t>> taken;
+    std::vector<int64_t> processedRecords;
+    std::optional<IntakeTicket> take(IntakeChannel channel, int, std::span<const uint8_t> bytes) override {
+        EXPECT_EQ(channel, IntakeChannel::BaseFrame);
+        if (!storing) return std::nullopt;
+        taken.emplace_back(bytes.begin(), bytes.end());
+        return IntakeTicket{static_cast<int64_t>(taken.size()), 0};
+    }
+    void processed(const IntakeTicket& ticket) override { processedRecords.push_back(ticket.record); }
+};
+
 // The 0x13 record of a transmitter whose clock shows the given stamp.
 Bytes stampRecord(Stamp stamp) {
     const LocalDateTime t = LocalFromStamp(stamp);
@@ -79,7 +93,8 @@ struct BaseLinkTest : ::testing::Test {
     RecordedReports reports;
     RecordedHistory history;
     PhoneBook phones;
-    BaseLink link{{ports, frame, trace, clock, messages, config, reports, history, phones}};
+    RecordedIntake intake;
+    BaseLink link{{ports, frame, trace, clock, messages, config, reports, history, phones, intake}};
 
     BaseLinkTest() {
         config.mode = 2;
@@ -226,6 +241,58 @@ TEST_F(BaseLinkTest, ReadFailuresTable) {
     }
     base().failWritesAfter = -1;
     EXPECT_TRUE(reports.reports.empty());
+}
+
+// A frame the disk cannot take is not accepted: the base hears nothing,
+// keeps the report and repeats it; nothing of it is processed.
+TEST_F(BaseLinkTest, FrameThatCannotBeStoredIsLeftUnansweredAndTheRepeatIsTaken) {
+    const Bytes frame = test::baseFrame(Bytes{0x11} + chars("21234") + Bytes{0x14} + chars("13A01005"));
+    intake.storing = false;
+    base().send(frame);
+    EXPECT_EQ(link.PollBaseLink(), 255);
+    EXPECT_TRUE(base().written.empty());
+    EXPECT_TRUE(reports.reports.empty());
+    EXPECT_TRUE(intake.processedRecords.empty());
+
+    intake.storing = true;
+    base().send(frame);
+    EXPECT_EQ(link.PollBaseLink(), 0);
+    EXPECT_EQ(base().written, kAccepted);
+    ASSERT_EQ(intake.taken.size(), 1u);
+    EXPECT_EQ(intake.taken[0], Bytes(frame.begin() + 1, frame.end() - 2)) << "L and the records are stored";
+    EXPECT_EQ(reports.reports.size(), 1u);
+    EXPECT_EQ(intake.processedRecords, std::vector<int64_t>{1});
+}
+
+// Stored, but the answer could not be written: the base may have heard
+// enough to delete the report, so it is processed all the same.
+TEST_F(BaseLinkTest, StoredFrameWhoseAnswerFailedIsStillProcessed) {
+    base().failWritesAfter = 1;
+    base().send(test::baseFrame(Bytes{0x12} + chars("0042") + Bytes{0x15} + chars("130")));
+    EXPECT_EQ(link.PollBaseLink(), 255);
+    EXPECT_EQ(base().written, Bytes{0x0A});
+    EXPECT_EQ(reports.reports.size(), 1u);
+    EXPECT_EQ(intake.processedRecords.size(), 1u);
+    base().failWritesAfter = -1;
+}
+
+// A frame taken before a crash is processed at the next start as if it came
+// then: the transmitter's clock is compared with the time it was received.
+TEST_F(BaseLinkTest, StoredFrameIsCheckedAgainstItsReceiveTime) {
+    const Stamp received = nowStamp(clock) - 3600;
+    const Bytes frame = test::baseFrame(Bytes{0x10} + chars("600100200") + stampRecord(received - 30) +
+                                        Bytes{0x12} + chars("0007") + Bytes{0x15} + chars("130"));
+    phones.owners = {{"600100200", 7}};
+    EXPECT_EQ(link.processStoredFrame(Bytes(frame.begin() + 1, frame.end() - 2), received), 0);
+    EXPECT_TRUE(history.entries.empty()) << "30 s off when it came, not an hour";
+    ASSERT_EQ(reports.reports.size(), 1u);
+    EXPECT_EQ(reports.reports[0].subscriber, 7);
+    EXPECT_TRUE(base().written.empty()) << "nothing is answered again";
+
+    for (const Bytes& bad : {Bytes{}, Bytes{0x03, 0x15}, Bytes{0x01, 0x15, 0x30}}) {
+        EXPECT_EQ(link.processStoredFrame(bad, received), 255);
+    }
+    EXPECT_EQ(reports.reports.size(), 1u);
 }
 
 TEST_F(BaseLinkTest, TooLongFrameLeavesItsBytesToTheNextHunt) {

@@ -44,6 +44,7 @@ public:
     std::map<int, int32_t> numbers;
     std::vector<int> removed; // numbers whose keys were removed
     int result = 0;           // what FindNumber gives for a number not in the map
+    int removal = 0;          // what RemoveSubscriberKeys gives
     int FindNumber(int number, int32_t& offset) override {
         auto it = numbers.find(number);
         if (it == numbers.end()) return result;
@@ -53,7 +54,7 @@ public:
     int RemoveSubscriberKeys(const Sbscrbr& s) override {
         removed.push_back(s.number());
         numbers.erase(s.number());
-        return 0;
+        return removal;
     }
 };
 

@@ -137,6 +137,76 @@ TEST_F(IndexTest, DeletingEveryKeyReturnsToAnEmptyRootAndPagesAreReused) {
     EXPECT_EQ(checkTree(path()).keys.size(), 50u);
 }
 
+// A key of exactly the given entry size (9 bytes of link, value and NUL
+// around the text), sorting by its number.
+std::string sizedKey(int i, int entrySize) {
+    char prefix[8];
+    std::snprintf(prefix, sizeof prefix, "%03d", i);
+    return prefix + std::string(static_cast<size_t>(entrySize - 9 - 3), 'K');
+}
+
+TEST_F(IndexTest, APageFilledToTheLimitExactlyDoesNotSplit) {
+    ASSERT_EQ(index.CreateIndex(DataDir(dir.path()), "nazwa", true), 0);
+    // Nine entries of 109 bytes and one of 33: 1014, the most a page holds.
+    for (int i = 0; i < 9; ++i) ASSERT_EQ(index.InsertKey(sizedKey(i, 109), i), 1);
+    ASSERT_EQ(index.InsertKey(sizedKey(9, 33), 9), 1);
+    EXPECT_EQ(index.height(), 1) << "an entry that fits at the limit goes in";
+    EXPECT_EQ(readFile(path()).size(), static_cast<size_t>(kIndexHeaderSize)) << "no page was added";
+    ASSERT_EQ(index.InsertKey(sizedKey(10, 9 + 3), 10), 1);
+    EXPECT_EQ(index.height(), 2) << "one byte more splits";
+    EXPECT_EQ(checkTree(path()).keys.size(), 11u);
+}
+
+TEST_F(IndexTest, TheEntryGoingUpStartsBeforeHalfTheUsedBytesPlusFour) {
+    ASSERT_EQ(index.CreateIndex(DataDir(dir.path()), "nazwa", true), 0);
+    // Ten entries of 101 bytes: 1010 used, entry 5 starts at 505, which is
+    // half the used bytes: the rule's four bytes make it the one that goes
+    // up (by "half" alone it would be entry 4).
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(index.InsertKey(sizedKey(i, 101), i), 1);
+    ASSERT_EQ(index.height(), 1);
+    ASSERT_EQ(index.InsertKey(sizedKey(10, 101), 10), 1);
+    ASSERT_EQ(index.height(), 2);
+    const std::string image = readFile(path());
+    auto root = decodeIndexPage(reinterpret_cast<const uint8_t*>(image.data()));
+    ASSERT_TRUE(root);
+    ASSERT_EQ(root->count(), 1);
+    EXPECT_EQ(root->entries[0].text, sizedKey(5, 101));
+    EXPECT_EQ(root->entries[0].value, 5);
+    // The halves: entries 0-4 on the left, 6-10 (the new one too) on the right.
+    auto left = decodeIndexPage(reinterpret_cast<const uint8_t*>(image.data()) + root->left);
+    auto right = decodeIndexPage(reinterpret_cast<const uint8_t*>(image.data()) + root->entries[0].child);
+    ASSERT_TRUE(left && right);
+    EXPECT_EQ(left->count(), 5);
+    EXPECT_EQ(right->count(), 5);
+}
+
+TEST_F(IndexTest, AnEmptyPageBelowTheRootIsDamageNotACrash) {
+    ASSERT_EQ(index.CreateIndex(DataDir(dir.path()), "nazwa", true), 0);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(index.InsertKey(longKey(i), i), 1);
+    ASSERT_EQ(index.height(), 2);
+    ASSERT_EQ(index.CloseIndex(), 0);
+    std::string image = readFile(path());
+    auto root = decodeIndexPage(reinterpret_cast<const uint8_t*>(image.data()));
+    ASSERT_TRUE(root && root->count() >= 1);
+    // The leaf holding the successor of the root's first entry, emptied.
+    const int32_t leaf = root->entries[0].child;
+    image[static_cast<size_t>(leaf) + 4] = 0;
+    image[static_cast<size_t>(leaf) + 5] = 0;
+    dir.write("nazwa", image);
+
+    const IndexCheckReport report = checkIndexFile(path());
+    ASSERT_FALSE(report.ok());
+    bool named = false;
+    for (const auto& p : report.problems) named = named || p == "pusta strona " + std::to_string(leaf);
+    EXPECT_TRUE(named) << report.problems.front();
+
+    IndexHandle damaged(cache, failure);
+    ASSERT_EQ(damaged.OpenIndex(DataDir(dir.path()), "nazwa", true), 0);
+    // The root's entry is found without reading the leaf; its deletion goes
+    // down to the successor and must refuse the page there.
+    EXPECT_THROW(damaged.DeleteKey(root->entries[0].text, root->entries[0].value), std::runtime_error);
+}
+
 TEST_F(IndexTest, DuplicatesByTheRuleOfTheIndex) {
     IndexHandle numer(cache, failure);
     ASSERT_EQ(numer.CreateIndex(DataDir(dir.path()), "numer", false), 0);

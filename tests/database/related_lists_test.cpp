@@ -146,6 +146,65 @@ TEST_F(SubsystemsTest, CopiedSectorsAreIndependentOfTheirSource) {
     EXPECT_EQ(s.record.lines[6], 0);
 }
 
+// "linie" refuses every append while its free chain loops on itself: the
+// subsystem's record cannot be written, whatever was made for it before.
+struct FailingSubsystemAppend {
+    RecordFile& linie;
+    int32_t head;
+    explicit FailingSubsystemAppend(RecordFile& file) : linie(file), head(file.firstFree()) {
+        const Int32Le self = head;
+        EXPECT_EQ(linie.WritePart(head, &self, 0, sizeof self), 0);
+    }
+    ~FailingSubsystemAppend() {
+        const Int32Le end = kNoFreeRecord;
+        EXPECT_EQ(linie.WritePart(head, &end, 0, sizeof end), 0);
+    }
+};
+
+TEST_F(SubsystemsTest, AFailedNewSubsystemLeavesTheSelectedOneAsItWas) {
+    for (int copyFrom : {3, -1}) {
+        SCOPED_TRACE(copyFrom < 0 ? "&Zapisz" : "&Kopiuj sektory z: 3");
+        Sbscrbr subscriber(db);
+        LinesList lines(db.files(), subscriber.record.lines);
+        ASSERT_EQ(NewSubsystem(lines, 1, "Parter"), 0);
+        ASSERT_EQ(NewSubsystem(lines, 3, "Zrodlo"), 0);
+        {
+            SectorsList sectors(lines);
+            ASSERT_EQ(NewSector(lines, sectors, 5, "X", "Piec"), 0);
+            ASSERT_EQ(NewSector(lines, sectors, 9, "Y", "Dziewiec"), 0);
+        }
+        ASSERT_EQ(NewSubsystem(lines, 8, "Zapas"), 0);
+        ui.answers = {BoxAnswer::Yes};
+        ASSERT_EQ(DeleteSubsystemEntry(lines, lines.Find(8)), 0); // a free record in "linie"
+        const std::string sourceOnDisk = bytes("linie").substr(static_cast<size_t>(subscriber.record.lines[3]), 2143);
+        const int64_t sectorsInUse = inUse(bytes("sektory"), DbFile::Sektory);
+
+        // The operator has subsystem 1 selected when "&Nowy" fails.
+        ASSERT_EQ(lines.ReadIndex(lines.Find(1)), 0);
+        const Base::State selected = lines.state();
+        {
+            FailingSubsystemAppend refusing(file(DbFile::Linie));
+            EXPECT_EQ(NewSubsystem(lines, 7, "Kopia", copyFrom), -1);
+        }
+        EXPECT_EQ(subscriber.record.lines[7], 0);
+        EXPECT_EQ(lines.currentPosition(), selected.current);
+        EXPECT_EQ(lines.loadedPosition(), selected.loaded);
+        EXPECT_TRUE(std::equal(selected.buffer.begin(), selected.buffer.end(), lines.buffer()))
+            << "the buffer is subsystem 1's again";
+        EXPECT_EQ(inUse(bytes("sektory"), DbFile::Sektory), sectorsInUse) << "no copy is left behind";
+
+        // The next sector goes where the operator sees it: into subsystem 1,
+        // never over the source of the failed copy.
+        SectorsList sectors(lines);
+        ASSERT_EQ(NewSector(lines, sectors, 2, "CZ", "Drzwi"), 0);
+        EXPECT_EQ(bytes("linie").substr(static_cast<size_t>(subscriber.record.lines[3]), 2143), sourceOnDisk);
+        ASSERT_EQ(lines.ReadIndex(lines.Find(1)), 0);
+        EXPECT_STREQ(lines.subsystem().line_desc, "Parter");
+        EXPECT_NE(lines.subsystem().sectors[2], 0);
+        ui.boxes.clear();
+    }
+}
+
 TEST_F(SubsystemsTest, LimitsOfTheSubsystemList) {
     LinesList lines(db.files(), s.record.lines);
     EXPECT_EQ(NewSubsystem(lines, 100, "Za duzy"), 1);

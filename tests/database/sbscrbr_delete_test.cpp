@@ -52,6 +52,17 @@ struct SubscriberDeleteTest : DatabaseTest {
             EXPECT_EQ(plans.SavePosition(0, 0x81), 0);
             EXPECT_EQ(plans.SavePosition(5, 5), 0);
         }
+        {
+            // An orders set of its own, in its current form.
+            OnDemandFile orders(db.files(), DbFile::Orders, {});
+            const std::string set(256, '\x03');
+            int32_t at = 0;
+            EXPECT_EQ(orders.file().AppendRecord(at, set.data()), 0);
+            const Uint32Le marker = kOrdersMarker;
+            const Int32Le offset = at;
+            std::memcpy(s.record.orders, &marker, sizeof marker);
+            std::memcpy(s.record.orders + 4, &offset, sizeof offset);
+        }
         s.record.tracks = kTrackRadio | kTrackFixedLine;
         s.record.tracks_nbr = 0x21;
         return storeSubscriber(s);
@@ -88,7 +99,7 @@ TEST_F(SubscriberDeleteTest, RemovesEverythingHangingFromTheSubscriber) {
     EXPECT_TRUE(ui.boxes.empty());
 
     // Every record of every file is free again.
-    for (DbFile which : {DbFile::Osoby, DbFile::Linie, DbFile::Sektory, DbFile::Opis, DbFile::Uzbroj}) {
+    for (DbFile which : {DbFile::Osoby, DbFile::Linie, DbFile::Sektory, DbFile::Opis, DbFile::Uzbroj, DbFile::Orders}) {
         const RecordFileDescriptor& d = descriptorOf(which);
         const std::string image = bytes(d.name);
         const RecordFileAudit audit = AuditRecordImage(image, d.name, d.recordSize);
@@ -133,6 +144,32 @@ TEST_F(SubscriberDeleteTest, SharedEventListStaysAndAKeptIndexIsLoggedAsSuch) {
     EXPECT_EQ(history.entries, (std::vector<HistoryEntry>{{70, 7, 0, 0, 0}}));
 }
 
+TEST_F(SubscriberDeleteTest, LegacyOrdersListOrNoSetFreesNothingInOrders) {
+    OnDemandFile orders(db.files(), DbFile::Orders, {});
+    const std::string other(256, '\x05');
+    int32_t someoneElses = 0;
+    ASSERT_EQ(orders.file().AppendRecord(someoneElses, other.data()), 0);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> field;
+    };
+    const Case cases[] = {
+        {"legacy list of codes", {3, 5, 0x21, 0}},
+        {"current form without a set", {0x00, 0xFF, 0xFF, 0x00, 0, 0, 0, 0}},
+    };
+    int number = 50;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Sbscrbr s(db, ByNumber{number});
+        std::memcpy(s.record.orders, c.field.data(), c.field.size());
+        storeSubscriber(s);
+        Sbscrbr victim(db, ByNumber{number++});
+        EXPECT_EQ(victim.Delete(true), 0);
+        EXPECT_EQ(AuditRecordImage(bytes("orders"), "orders", 256).inUse(), 1);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(SubscriberDeleteTest, UnindexedSubscriberIsFreedWithoutIndexOrHistory) {
     Sbscrbr s(db, ByNumber{9});
     ASSERT_EQ(s.Save(), 0);
@@ -171,6 +208,23 @@ TEST_F(SubscriberDeleteTest, AFailingStepIsReportedAndTheOthersStillRun) {
     EXPECT_EQ(shown(), (std::vector<std::string>{" BŁĄD USUWANIA DANYCH!", " Błąd  usuwania opisu abonenta"}));
     EXPECT_EQ(AuditRecordImage(bytes("linie"), "linie", 2143).inUse(), 0);
     EXPECT_EQ(freeRecords(bytes("dane"), "dane", 1575), 1);
+}
+
+TEST_F(SubscriberDeleteTest, AFailedKeyRemovalIsOneBox) {
+    struct Case {
+        int removal;
+        std::vector<std::string> boxes;
+    };
+    // -2: the index told its own box (a missing phone pair); the delete adds none.
+    for (const Case& c : {Case{-1, {" Błąd  usuwania indeksów"}}, Case{-2, {}}}) {
+        Sbscrbr s(db, ByNumber{20 + c.removal});
+        storeSubscriber(s);
+        Sbscrbr victim(db, ByNumber{20 + c.removal});
+        index.removal = c.removal;
+        ui.boxes.clear();
+        EXPECT_EQ(victim.Delete(true), -1);
+        EXPECT_EQ(shown(), c.boxes) << c.removal;
+    }
 }
 
 } // namespace

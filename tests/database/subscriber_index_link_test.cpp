@@ -226,5 +226,22 @@ TEST_F(IndexedStoreTest, SearchByNumberNamePasswordAndPhoneWithItsOtherOwners) {
     EXPECT_FALSE(search.nextOffered());
 }
 
+TEST_F(IndexedStoreTest, NextOwnersOfAPhoneNeedOnlyBeginWithTheTypedDigits) {
+    const int32_t exact = saveNew(40, "Adamski", "22630100");
+    const int32_t longer = saveNew(41, "Bielski", "", "226301005");
+    saveNew(42, "Cichy", "22630101"); // does not begin with the digits
+    SubscriberSearch search(DataDir(tmp.path()), indexes, messages);
+
+    const auto first = search.search({0, "", "", "22630100"});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->offset, exact) << "the first owner has the digits exactly";
+    const SubscriberFound second = search.next(*first);
+    EXPECT_EQ(second.offset, longer);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(search.next(second).offset, longer) << "the next key begins otherwise: the last one stays";
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Nie ma innego abonenta z tym numerem.");
+}
+
 } // namespace
 } // namespace k4

@@ -98,10 +98,14 @@ TEST_F(SubscriberIndexesTest, ASecondSubscriberOfTheSameNumberIsRefused) {
 TEST_F(SubscriberIndexesTest, RemovalStopsAtAMissingPair) {
     ASSERT_EQ(indexes.AddSubscriberKeys(subscriber(7, 32, "Nowak", "600100300"), true), 0);
     SubscriberKeys other = subscriber(7, 32, "Nowak", "600999999");
-    EXPECT_EQ(indexes.RemoveSubscriberKeys(other), -1);
+    EXPECT_EQ(indexes.RemoveSubscriberKeys(other), kKeysRemovalTold);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, " Błąd  usunięcia numeru telefonu");
     EXPECT_TRUE(indexes.recordOfNumber(7).has_value()) << "nothing after the missing pair was removed";
+    // A missing pair of another index is told by the caller alone.
+    ui.boxes.clear();
+    EXPECT_EQ(indexes.RemoveSubscriberKeys(subscriber(7, 32, "Kto inny", "600100300")), -1);
+    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(indexes.RemoveSubscriberKeys(subscriber(-1, 32, "x", "")), 0);
 }
 

@@ -47,7 +47,17 @@ struct SilentUi final : k4::OperatorUi {
     std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override { return {}; }
 };
 
-struct Sinks final : k4::ReportProcessor, k4::PreparedEntryLog, k4::PhoneOwnerLookup {
+struct Sinks final : k4::ReportProcessor, k4::PreparedEntryLog, k4::PhoneOwnerLookup, k4::FrameIntake {
+    // Every other frame cannot be stored, so the unanswered path is fuzzed too.
+    int takes = 0;
+    std::optional<k4::IntakeTicket> take(k4::IntakeChannel, int, std::span<const uint8_t> bytes) override {
+        if (bytes.empty() || bytes.size() != static_cast<size_t>(bytes[0]) + 1) __builtin_trap();
+        if (++takes % 2 == 0) return std::nullopt;
+        return k4::IntakeTicket{takes, 0};
+    }
+    void processed(const k4::IntakeTicket& ticket) override {
+        if (ticket.record != takes) __builtin_trap();
+    }
     int processReport(const k4::Report& r) override { return r.code & 1; }
     int logPreparedEntry(int kind, const k4::PreparedEntry& e) override { return kind + e[5]; }
     std::optional<int> ownerOfPhone(const std::string& phone) override {
@@ -76,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SilentUi ui;
     k4::Messages messages(ui);
     Sinks sinks;
-    k4::BaseLink link({ports, frame, trace, clock, messages, config, sinks, sinks, sinks});
+    k4::BaseLink link({ports, frame, trace, clock, messages, config, sinks, sinks, sinks, sinks});
     // Every poll consumes at least one byte or ends the stream. The Part's
     // poll and the tick's serving take turns, so a frame the one leaves half
     // read is met by the other.

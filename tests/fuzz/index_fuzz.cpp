@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -45,12 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (index.OpenIndex(dir, "nazwa", true) != 0) return 0;
         k4::IndexKey key;
         int steps = 0;
-        for (int r = index.First(key); r == k4::kIndexFound && steps < 5000; r = index.Next(key)) ++steps;
+        // Keys of the file itself, inner pages' among them: deleting them
+        // walks down to successors and refills pages the input made.
+        std::vector<k4::IndexKey> present;
+        for (int r = index.First(key); r == k4::kIndexFound && steps < 5000; r = index.Next(key)) {
+            if (steps % 3 == 0 && present.size() < 64) present.push_back(key);
+            ++steps;
+        }
         for (int r = index.Last(key); r == k4::kIndexFound && steps < 10000; r = index.Prev(key)) ++steps;
         index.FindKey("KOWAL", key);
         index.FindFrom("M", key);
         index.InsertKey("NOWAK", 32);
         index.DeleteKey("NOWAK", 32);
+        for (auto it = present.rbegin(); it != present.rend(); ++it) index.DeleteKey(it->text, it->value);
         index.CloseIndex();
     } catch (const std::runtime_error&) {
         // refused: what a damaged index must give

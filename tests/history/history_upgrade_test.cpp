@@ -107,15 +107,36 @@ TEST(PreviousGeneration, ArchiveIsUpgradedBesideItselfAndClosed) {
     EXPECT_EQ(s.dir.read("25_01.log").size(), 10u + 28);
 }
 
-TEST(PreviousGeneration, FileOfNoKnownLayoutIsRefusedUntouched) {
+// A station of the previous generation that died in the middle of a write
+// left a part of an entry at the end: the whole entries are converted, the
+// part is dropped with the notice a current file gets, and the old file is
+// kept whole. The station starts.
+TEST(PreviousGeneration, TornLastEntryIsDroppedAndTheRestConverted) {
     HistoryStation s;
-    const std::string strange = "this is not a history file at all"; // 34 bytes
-    s.dir.write("logf", strange);
-    EXPECT_EQ(s.log.OpenHistory("logf"), kHistoryFailed);
-    EXPECT_TRUE(contains(s.boxText(0), "Nieznana wersja pliku historii logf")) << s.boxText(0);
-    EXPECT_EQ(s.dir.read("logf"), strange);
-    EXPECT_FALSE(fileExists(s.dir.file("logf.old")));
-    EXPECT_FALSE(fileExists(s.dir.file("logf.tmp")));
+    std::string old;
+    for (int i = 0; i < 3; ++i) old += oldEntry(1000 + i, static_cast<uint16_t>(0x30 + i), static_cast<int16_t>(i), 1, 2, 0);
+    old += oldEntry(2000, 0x40, 9, 1, 2, 0).substr(0, 7);
+    s.dir.write("logf", old);
+    ASSERT_EQ(s.log.OpenHistory("logf"), kHistoryUpgraded);
+    ASSERT_EQ(s.ui.boxes.size(), 2u);
+    EXPECT_TRUE(contains(s.boxText(0), "Konieczna jest konwersja historii."));
+    EXPECT_EQ(s.boxText(1), " Niepełny ostatni wpis historii zdarzeń (7 B) został pominięty");
+    EXPECT_EQ(s.dir.read("logf.old"), old);
+    const std::string file = s.dir.read("logf");
+    ASSERT_EQ(file.size(), 10u + 14 * 3);
+    const auto entries = test::entriesOf(file);
+    EXPECT_EQ(entries[2].time, 1002);
+    EXPECT_EQ(entries[2].kindCode(), 0x32);
+    EXPECT_TRUE(s.log.isOpen());
+    EXPECT_EQ(s.log.LogEvent(1, 13, 4, 2, ' '), 0);
+
+    // An archive of the previous generation the same way, and closed again.
+    HistoryStation archive;
+    archive.dir.write("24_11.log", oldEntry(5, 0x31, 1, 1, 1, 0) + std::string(15, '\x01'));
+    ASSERT_EQ(archive.log.OpenHistory(archive.dir.file("24_11.log")), kHistoryUpgraded);
+    EXPECT_FALSE(archive.log.isOpen());
+    EXPECT_EQ(archive.dir.read("24_11.log").size(), 10u + 14);
+    EXPECT_EQ(archive.boxText(1), " Niepełny ostatni wpis historii zdarzeń (15 B) został pominięty");
 }
 
 } // namespace

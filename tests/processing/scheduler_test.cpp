@@ -182,6 +182,50 @@ TEST(SchedulerFile, RestartKeepsTestDeadlinesAndBlockadeEndsOnTheirDueSeconds) {
     EXPECT_EQ(s.dispatched[2], (Dispatch{400100, 3, 14, 2}));
 }
 
+// A restored deadline of a type this version has no handler for is not
+// consumed: it is kept, saved again, and runs in a version that handles it
+// (or as soon as its handler is registered).
+TEST(SchedulerFile, DueEntriesWithoutAHandlerAreKeptForAVersionThatHasOne) {
+    test::HistoryStation h;
+    h.log.OpenHistory("logf");
+    Scheduler older(h.data, h.clock, h.messages, h.log); // no handler of type 5
+    older.schedule(2, 41, 5, 1);
+    older.schedule(3, 42, 3, 2);
+    for (int i = 0; i < 50; ++i) {
+        h.clock.advanceMs(100);
+        older.poll();
+    }
+    EXPECT_EQ(older.count(), 0);
+    EXPECT_EQ(older.unhandledCount(), 2);
+    ASSERT_EQ(older.close(), 0);
+
+    h.clock.advanceSeconds(60);
+    Scheduler again(h.data, h.clock, h.messages, h.log); // still none: kept through a second run
+    ASSERT_EQ(again.load(), 0);
+    for (int i = 0; i < 5; ++i) {
+        h.clock.advanceMs(100);
+        again.poll();
+    }
+    EXPECT_EQ(again.unhandledCount(), 2);
+    std::vector<std::pair<int, int>> ran;
+    again.setHandler(3, [&](uint16_t key, uint8_t arg) { ran.emplace_back(key, arg); });
+    for (int i = 0; i < 5; ++i) {
+        h.clock.advanceMs(100);
+        again.poll();
+    }
+    EXPECT_EQ(ran.size(), 1u) << "its handler registered, it runs at once";
+    ASSERT_EQ(again.close(), 0);
+
+    Scheduler newer(h.data, h.clock, h.messages, h.log);
+    newer.setHandler(5, [&](uint16_t key, uint8_t arg) { ran.emplace_back(key, arg); });
+    ASSERT_EQ(newer.load(), 0);
+    for (int i = 0; i < 5; ++i) {
+        h.clock.advanceMs(100);
+        newer.poll();
+    }
+    EXPECT_EQ(ran, (std::vector<std::pair<int, int>>{{42, 2}, {41, 1}}));
+}
+
 TEST(SchedulerFile, StaleShortOrMissingFilesGiveWhatTheyCan) {
     {
         SchedulerStation s;

@@ -62,6 +62,7 @@ protected:
         ASSERT_EQ(events.putEvent(makeEventDef(0x130, "WLAMANIE", "Włamanie - strefa wewnętrzna", 4), 0x130), 0);
         ASSERT_EQ(events.putEvent(makeEventDef(0x602, "TEST", "Test okresowy", 0), 0x602), 0);
         ASSERT_EQ(events.putEvent(makeEventDef(0x110, "POŻAR", "Pożar", 12), 0x110), 0);
+        ASSERT_EQ(events.putEvent(makeEventDef(0x1AB, "NAPAD", "Napad", 12), 0x1AB), 0);
     }
 };
 
@@ -92,6 +93,13 @@ TEST_F(AlarmLines, TextOfEachKindOfAlarm) {
          "09:03:01 0007 01 130 005 WLAMANIE NOWY"},
         {"forward bytes mean nothing outside mode 1", {7, 1, 0x130, 4, 5, kNew, 0, 0x10, 0x10}, 3,
          "09:03:01 0007 01 130 005 WLAMANIE NOWY"},
+        // The widths are at least, never at most: the numbers stay whole.
+        {"subsystem 0x7B and sector 0x4D2 whole", {7, 0x7B, 0x130, 4, 0x4D2, kServed}, 0,
+         "09:03:01 0007 123 130 1234 WLAMANIE"},
+        {"sector 1000 is not 000", {7, 1, 0x130, 4, 1000, kServed}, 0, "09:03:01 0007 01 130 1000 WLAMANIE"},
+        {"highest subsystem and sector", {7, 254, 0x130, 4, 4094, kNew}, 0,
+         "09:03:01 0007 254 130 4094 WLAMANIE NOWY"},
+        {"code with hexadecimal letters", {7, 1, 0x1AB, 12, 5, kServed}, 0, "09:03:01 0007 01 1AB 005 NAPAD   "},
     };
     for (const LineCase& c : cases)
         EXPECT_EQ(alarmLineShown(recordOf(c.alarm), &events, c.mode), c.line) << c.what;

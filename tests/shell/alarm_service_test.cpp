@@ -156,6 +156,21 @@ TEST_F(Service, EmptyListSaysSoAndAWindowThatCannotBeMadeChangesNothing) {
     EXPECT_FALSE(service.running()) << "the next double click works again";
 }
 
+TEST_F(Service, KeysRepeatedUnderTheEmptyListBoxStackNoSecondBox) {
+    int repeats = 0;
+    ui.whileShown = [&](const BoxRequest&) {
+        // F9 held down: the key repeats while the box is on screen.
+        if (++repeats <= 3) service.serviceSelected(-1);
+    };
+    service.serviceSelected(-1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, " Brak alarmów");
+    EXPECT_FALSE(service.running());
+    ui.whileShown = nullptr;
+    service.serviceSelected(-1);
+    EXPECT_EQ(ui.boxes.size(), 2u) << "once the box is closed the next press is answered again";
+}
+
 TEST_F(Service, SecondCallWhileTheWindowsAreOpenDoesNothing) {
     raise(200);
     raise(100);

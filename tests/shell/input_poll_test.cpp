@@ -29,8 +29,10 @@ struct Paths final : ModulePaths {
     }
 };
 
-struct NoReports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup {
+struct NoReports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup, FrameIntake {
     int reports = 0;
+    std::optional<IntakeTicket> take(IntakeChannel, int, std::span<const uint8_t>) override { return IntakeTicket{}; }
+    void processed(const IntakeTicket&) override {}
     int processReport(const Report&) override { return ++reports; }
     int logPreparedEntry(int, const PreparedEntry&) override { return 0; }
     std::optional<int> ownerOfPhone(const std::string&) override { return std::nullopt; }
@@ -48,7 +50,7 @@ struct InputPollTest : ::testing::Test, test::HistoryRig {
     TraceRing trace;
     ConfigBlock config{};
     NoReports sink;
-    BaseLink baseLink{{ports, frame, trace, clock, messages, config, sink, sink, sink}};
+    BaseLink baseLink{{ports, frame, trace, clock, messages, config, sink, sink, sink, sink}};
     ModuleBus modules{{ports, frame, trace, clock, messages}};
     Paths paths;
     InputPoller poller{config, baseLink, modules, paths, history, messages};

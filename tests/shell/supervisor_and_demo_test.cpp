@@ -1,5 +1,5 @@
 #include "shell/demo_reports.h"
-#include "shell/single_instance.h"
+#include "shell/lock_notices.h"
 #include "shell/supervisor_mode.h"
 
 #include "history/history_log.h"
@@ -44,6 +44,16 @@ protected:
         }
         return out;
     }
+    std::vector<int> values() const {
+        const std::string bytes = dir.read("logf");
+        std::vector<int> out;
+        for (size_t at = kHistoryHeaderSize; at + kHistoryEntrySize <= bytes.size(); at += kHistoryEntrySize) {
+            HistoryEntry e;
+            std::memcpy(&e, bytes.data() + at, sizeof e);
+            out.push_back(e.subscriber);
+        }
+        return out;
+    }
 };
 
 TEST_F(Supervisor, EnteringMakesLocEditAndLeavingRemovesIt) {
@@ -52,7 +62,16 @@ TEST_F(Supervisor, EnteringMakesLocEditAndLeavingRemovesIt) {
     mode.leave();
     EXPECT_FALSE(exists(dir.file("loc_edit")));
     EXPECT_EQ(kinds(), (std::vector<int>{kHistorySupervisorOn, kHistorySupervisorOff}));
+    EXPECT_EQ(values(), (std::vector<int>{-1, -1})) << "both entries carry -1";
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(Supervisor, TheEndOfTheRunRemovesLocEditWithoutAnEntry) {
+    ASSERT_TRUE(mode.enter());
+    mode.endWithTheRun();
+    EXPECT_FALSE(exists(dir.file("loc_edit")));
+    EXPECT_FALSE(mode.on());
+    EXPECT_EQ(kinds(), std::vector<int>{kHistorySupervisorOn});
 }
 
 TEST_F(Supervisor, RemoteEditingOrAWrongPasswordKeepsTheModeOff) {

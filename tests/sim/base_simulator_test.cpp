@@ -63,8 +63,17 @@ struct LinkPorts final : SerialPortList {
     std::vector<std::string> presentPorts() override { return {path}; }
 };
 
-struct Reports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup {
+struct Reports final : ReportProcessor, PreparedEntryLog, PhoneOwnerLookup, FrameIntake {
     std::vector<Report> reports;
+    int unstored = 0; // the first frames the disk cannot take
+    std::optional<IntakeTicket> take(IntakeChannel, int, std::span<const uint8_t>) override {
+        if (unstored > 0) {
+            --unstored;
+            return std::nullopt;
+        }
+        return IntakeTicket{};
+    }
+    void processed(const IntakeTicket&) override {}
     int processReport(const Report& r) override {
         reports.push_back(r);
         return 0;
@@ -114,7 +123,7 @@ TEST(BaseSimulator, StationAnswersAndDecodesWhatTheSimulatorSends) {
     test::ScriptedOperatorUi ui;
     Messages messages(ui);
     Reports sink;
-    BaseLink base({serial, frame, trace, clock, messages, config, sink, sink, sink});
+    BaseLink base({serial, frame, trace, clock, messages, config, sink, sink, sink, sink});
 
     int status = -1;
     for (int tick = 0; tick < 300; ++tick) { // at most about 30 s
@@ -135,6 +144,62 @@ TEST(BaseSimulator, StationAnswersAndDecodesWhatTheSimulatorSends) {
     EXPECT_EQ(sink.reports[1].subscriber, 42);
     EXPECT_EQ(sink.reports[1].code, 0x302);
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A base keeps a report the centre did not accept and sends it again: two
+// frames the station could not store go unanswered, the third is accepted.
+TEST(BaseSimulator, ReportNotAcceptedIsRepeatedUntilItIs) {
+    test::TempDir dir;
+    const std::string linkPath = dir.file("baza1");
+    sim::PtyLink link;
+    std::string error;
+    ASSERT_TRUE(link.create(linkPath, error)) << error;
+    std::string scenarioError;
+    auto steps = parse("report 1234 130 1 5\n", scenarioError);
+    ASSERT_TRUE(steps);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::usleep(500 * 1000);
+        std::ostringstream log;
+        sim::PlayOptions options;
+        options.intervalMs = 50;
+        options.answerTimeoutMs = 600;
+        options.repeats = 3;
+        const auto result = sim::playBaseScenario(link, *steps, options, log);
+        const bool ok = result.accepted == 1 && result.sends == 3 && result.failed == 0;
+        if (!ok) std::fputs(log.str().c_str(), stderr);
+        ::_exit(ok ? 0 : 1);
+    }
+
+    SystemClock clock;
+    LinkPorts ports{};
+    ports.path = linkPath;
+    SerialPorts serial(ports, [] { return std::make_unique<QtSerialLine>(); });
+    ConfigBlock config{};
+    config.mode = 2;
+    config.data_port = 1;
+    config.base1_speed = 9600;
+    ASSERT_EQ(serial.OpenSerialPorts(config), 0) << serial.lastError();
+    FrameBuffer frame;
+    TraceRing trace;
+    test::ScriptedOperatorUi ui;
+    Messages messages(ui);
+    Reports sink;
+    sink.unstored = 2;
+    BaseLink base({serial, frame, trace, clock, messages, config, sink, sink, sink, sink});
+    int status = -1;
+    for (int tick = 0; tick < 300; ++tick) {
+        base.PollBaseLink();
+        if (::waitpid(child, &status, WNOHANG) == child) break;
+    }
+    if (!WIFEXITED(status)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "the simulator did not finish";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "sent three times, accepted once";
+    EXPECT_EQ(sink.reports.size(), 1u);
 }
 
 } // namespace

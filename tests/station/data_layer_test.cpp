@@ -145,10 +145,13 @@ TEST_F(DataLayerTest, AHalfSetIsRefusedOnceAndTheMissingFileMadeForTheNextStart)
         std::string shown;
     };
     const Case cases[] = {
-        // The error prefix starts with the blank of its marker byte.
-        {"linie", " Błąd otwarcia bazy linie"},
-        {"orders", " Błąd otwarcia bazy orders"},
-        {"miejsc", " Błąd otwarcia indeksu"},
+        // The error prefix starts with the blank of its marker byte, and
+        // the operation with the blank of its own, as every error text.
+        {"linie", " Błąd  otwarcia bazy linie"},
+        {"orders", " Błąd  otwarcia bazy orders"},
+        {"miejsc", " Błąd  otwarcia indeksu"},
+        // "dane" made anew beside the others: "dane" is the one named.
+        {"dane", " Błąd  otwarcia bazy dane"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.removed);

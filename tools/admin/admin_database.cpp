@@ -69,7 +69,7 @@ bool AdminDatabase::open(bool create) {
         }
         if (d.onDemand) db_.file(which).Close();
     }
-    if (indexes_.openAll(true) != 0) {
+    if (indexes_.openAll(create) != 0) {
         err_ << "Nie można otworzyć plików indeksowych w " << dir_.path() << '\n';
         close();
         return false;

@@ -1,5 +1,7 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_lock.h"
+
 #include "config/config.h"
 #include "config/param_sys.h"
 #include "database/text_edge.h"
@@ -142,6 +144,7 @@ int confShowCommand(const Args& args, std::ostream& out, std::ostream& err) {
         err << "conf show: za dużo argumentów\n";
         return 2;
     }
+    noteLiveDirectory(args.empty() ? "." : args[0], err);
     DataDir dir(args.empty() ? "." : args[0]);
     Config config(dir);
     if (config.LoadConfig(1) != 0) {

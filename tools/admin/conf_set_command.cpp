@@ -1,9 +1,12 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_lock.h"
 #include "config/config.h"
 #include "platform/data_dir.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <ostream>
 #include <string>
 
@@ -18,19 +21,25 @@ struct Settable {
     const char* name;
     long low, high;
     void (*assign)(ConfigBlock&, long);
+    // Only the line speeds the bases run at, not any number between.
+    bool speed = false;
 };
+
+// What the configuration window offers: COM1 to COM4 (0 "BRAK" for a base),
+// and the base speeds 2400, 4800 and 9600.
+constexpr long kSpeeds[] = {2400, 4800, 9600};
 
 const Settable kSettable[] = {
     {"mode", 0, 3, [](ConfigBlock& b, long v) { b.mode = static_cast<int16_t>(v); }},
     {"event_printer", 0, 99, [](ConfigBlock& b, long v) { b.event_printer = static_cast<int16_t>(v); }},
     {"report_printer", 0, 99, [](ConfigBlock& b, long v) { b.report_printer = static_cast<int16_t>(v); }},
-    {"inter_port", 0, 99, [](ConfigBlock& b, long v) { b.inter_port = static_cast<int16_t>(v); }},
-    {"data_port", 0, 99, [](ConfigBlock& b, long v) { b.data_port = static_cast<int16_t>(v); }},
-    {"base1_port", 0, 99, [](ConfigBlock& b, long v) { b.base1_port = static_cast<int16_t>(v); }},
-    {"base2_port", 0, 99, [](ConfigBlock& b, long v) { b.base2_port = static_cast<int16_t>(v); }},
-    {"base1_speed", 300, 32767, [](ConfigBlock& b, long v) { b.base1_speed = static_cast<int16_t>(v); }},
-    {"base2_speed", 300, 32767, [](ConfigBlock& b, long v) { b.base2_speed = static_cast<int16_t>(v); }},
-    {"send_speed", 300, 32767, [](ConfigBlock& b, long v) { b.send_speed = static_cast<int16_t>(v); }},
+    {"inter_port", 1, 4, [](ConfigBlock& b, long v) { b.inter_port = static_cast<int16_t>(v); }},
+    {"data_port", 1, 4, [](ConfigBlock& b, long v) { b.data_port = static_cast<int16_t>(v); }},
+    {"base1_port", 0, 4, [](ConfigBlock& b, long v) { b.base1_port = static_cast<int16_t>(v); }},
+    {"base2_port", 0, 4, [](ConfigBlock& b, long v) { b.base2_port = static_cast<int16_t>(v); }},
+    {"base1_speed", 2400, 9600, [](ConfigBlock& b, long v) { b.base1_speed = static_cast<int16_t>(v); }, true},
+    {"base2_speed", 2400, 9600, [](ConfigBlock& b, long v) { b.base2_speed = static_cast<int16_t>(v); }, true},
+    {"send_speed", 2400, 9600, [](ConfigBlock& b, long v) { b.send_speed = static_cast<int16_t>(v); }, true},
     {"synopt_port", -1, 4, [](ConfigBlock& b, long v) { b.synopt_port = static_cast<int8_t>(v); }},
     {"repeat_delay", 0, 255, [](ConfigBlock& b, long v) { b.repeat_delay = static_cast<uint8_t>(v); }},
     {"options", 0, 255, [](ConfigBlock& b, long v) { b.options = static_cast<uint8_t>(v); }},
@@ -80,12 +89,22 @@ int confSetCommand(const Args& args, std::ostream& out, std::ostream& err) {
             err << "conf set: nieznane pole " << arg.substr(0, eq) << '\n';
             return 2;
         }
-        if (!parseValue(arg.substr(eq + 1), value) || value < field->low || value > field->high) {
-            err << "conf set: " << field->name << " przyjmuje " << field->low << ".." << field->high << '\n';
+        const bool parsed = parseValue(arg.substr(eq + 1), value);
+        const bool listed = !field->speed || std::find(std::begin(kSpeeds), std::end(kSpeeds), value) != std::end(kSpeeds);
+        if (!parsed || value < field->low || value > field->high || !listed) {
+            err << "conf set: " << field->name << " przyjmuje ";
+            if (!field->speed) {
+                err << field->low << ".." << field->high;
+            } else {
+                for (long allowed : kSpeeds) err << (allowed == kSpeeds[0] ? "" : ", ") << allowed;
+            }
+            err << '\n';
             return 2;
         }
         changes.emplace_back(field, value);
     }
+    WriteLock lock;
+    if (!lock.take(dirName, err)) return kRefusedByLock;
     DataDir dir(dirName);
     Config config(dir);
     if (config.LoadConfig(1) != 0) {

@@ -1,5 +1,6 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_lock.h"
 #include "admin/dane_records.h"
 #include "database/database_files.h"
 #include "database/index_check.h"
@@ -98,6 +99,7 @@ int dbCheckCommand(const Args& args, std::ostream& out, std::ostream& err) {
         err << "db check: za dużo argumentów\n";
         return 2;
     }
+    noteLiveDirectory(args.empty() ? "." : args[0], err);
     const DataDir dir(args.empty() ? "." : args[0]);
     bool problem = false;
     int missing = 0;

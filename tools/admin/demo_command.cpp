@@ -1,6 +1,8 @@
 #include "admin/admin_commands.h"
 
 #include "admin/admin_database.h"
+#include "admin/admin_lock.h"
+#include "admin/subscriber_csv.h"
 #include "admin/installation.h"
 #include "config/config.h"
 #include "database/lines_list.h"
@@ -14,6 +16,9 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <set>
+#include <system_error>
 #include <iostream>
 #include <ostream>
 #include <sstream>
@@ -89,23 +94,15 @@ bool furnish(SubscriberDatabase& db, int number) {
     return s.Save() == 0;
 }
 
-} // namespace
+// The names in a directory, to take back what a failed demo wrote.
+std::set<std::string> entriesOf(const std::string& dir) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) names.insert(entry.path().filename().string());
+    return names;
+}
 
-int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2 || args[0] == "--help") {
-        (args.size() == 1 && args[0] == "--help" ? out : err)
-            << "kestrel4-admin demo KATALOG PLIK.csv\n"
-               "  Instalacja demonstracyjna w pustym katalogu: tryb Odbiorcza z bazą na\n"
-               "  porcie 1, abonenci z pliku CSV, każdy z podsystemem 0 \"Centrala\" i 1 \"Obiekt\"\n"
-               "  (sektory 1-9), abonent 1030 z własną listą zdarzeń, blokady 1034 i 1035.\n";
-        return args.size() == 1 && args[0] == "--help" ? 0 : 2;
-    }
-    const std::string& dir = args[0];
-    // A demo must never land on a centre's real subscribers.
-    if (fileExists(DataDir(dir).file("dane"))) {
-        err << "demo: w " << dir << " jest już baza abonentów; podaj pusty katalog\n";
-        return 1;
-    }
+int buildDemo(const std::string& dir, const std::string& csvPath, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!writeFreshInstallation(dir, true, error)) {
         err << "demo: " << error << '\n';
@@ -113,7 +110,7 @@ int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (!configure(dir, err)) return 1;
     std::ostringstream imported;
-    if (runAdmin({"subscribers", "import", args[1], dir}, std::cin, imported, err) != 0) return 1;
+    if (runAdmin({"subscribers", "import", csvPath, dir}, std::cin, imported, err) != 0) return 1;
 
     AdminDatabase data(dir, err);
     if (!data.open(false)) return 1;
@@ -148,6 +145,50 @@ int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
     out << "Instalacja demonstracyjna w " << dir << ": abonentów " << furnished << ", blokad "
         << std::size(kDemoBlockades) << '\n';
     return 0;
+}
+
+} // namespace
+
+int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2 || args[0] == "--help") {
+        (args.size() == 1 && args[0] == "--help" ? out : err)
+            << "kestrel4-admin demo KATALOG PLIK.csv\n"
+               "  Instalacja demonstracyjna w pustym katalogu: tryb Odbiorcza z bazą na\n"
+               "  porcie 1, abonenci z pliku CSV, każdy z podsystemem 0 \"Centrala\" i 1 \"Obiekt\"\n"
+               "  (sektory 1-9), abonent 1030 z własną listą zdarzeń, blokady 1034 i 1035.\n";
+        return args.size() == 1 && args[0] == "--help" ? 0 : 2;
+    }
+    const std::string& dir = args[0];
+    // A demo must never land on a centre's real subscribers.
+    if (fileExists(DataDir(dir).file("dane"))) {
+        err << "demo: w " << dir << " jest już baza abonentów; podaj pusty katalog\n";
+        return 1;
+    }
+    // The subscribers are read before anything is written: a missing or
+    // broken file leaves the directory as it was.
+    std::string csv, error;
+    std::vector<CsvRow> rows;
+    if (!readWholeFile(args[1], csv, &error) || !parseCsv(csv, rows, error) || rows.empty()) {
+        err << "demo: nie można odczytać abonentów z " << args[1] << (error.empty() ? "" : ": " + error) << '\n';
+        return 1;
+    }
+    std::error_code ec;
+    const bool madeDirectory = !std::filesystem::exists(dir, ec);
+    std::filesystem::create_directories(dir, ec);
+    WriteLock lock;
+    if (!lock.take(dir, err)) return kRefusedByLock;
+    const std::set<std::string> before = entriesOf(dir);
+    const int status = buildDemo(dir, args[1], out, err);
+    if (status != 0) {
+        // No half-made installation: what the demo wrote goes again.
+        for (const std::string& name : entriesOf(dir))
+            if (!before.count(name) && name != "Kestrel4.lock") std::filesystem::remove_all(DataDir(dir).file(name), ec);
+        if (madeDirectory) {
+            lock.release();
+            std::filesystem::remove(dir, ec); // only when nothing else is in it
+        }
+    }
+    return status;
 }
 
 } // namespace k4::admin

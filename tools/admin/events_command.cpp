@@ -1,6 +1,8 @@
 // kestrel4-admin events: the standard event table as its printout.
 #include "admin/admin_commands.h"
 
+#include "admin/admin_lock.h"
+
 #include "database/text_edge.h"
 #include "platform/data_dir.h"
 #include "platform/file.h"
@@ -23,6 +25,7 @@ int eventsCommand(const Args& args, std::ostream& out, std::ostream& err) {
         return 2;
     }
     if (!args.empty()) dir = args[0];
+    noteLiveDirectory(dir, err);
     const DataDir data(dir);
     if (!fileExists(data.file("zdarzen"))) {
         err << "events: brak tabeli zdarzeń " << data.file("zdarzen") << '\n';

@@ -1,6 +1,7 @@
 #include "admin/admin_commands.h"
 
 #include "admin/admin_database.h"
+#include "admin/admin_lock.h"
 #include "database/codepage.h"
 #include "database/sbscrbr.h"
 
@@ -109,6 +110,7 @@ int findCommand(const Args& args, std::ostream& out, std::ostream& err) {
         err << "find: podaj cyfry numeru telefonu\n";
         return 2;
     }
+    noteLiveDirectory(args.size() == 3 ? args[2] : ".", err);
     AdminDatabase data(args.size() == 3 ? args[2] : ".", err);
     if (!data.open(false)) return 2;
     try {

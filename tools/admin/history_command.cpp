@@ -3,6 +3,8 @@
 // only read: an archive of the previous generation is converted in memory.
 #include "admin/admin_commands.h"
 
+#include "admin/admin_lock.h"
+
 #include "baselink/path_types.h"
 #include "database/stamp.h"
 #include "database/text_edge.h"
@@ -28,7 +30,12 @@ std::optional<Stamp> dayStamp(const std::string& text, int dayOffset) {
     if (std::sscanf(text.c_str(), "%d-%d-%d%c", &t.year, &t.month, &t.day, &tail) != 3 &&
         std::sscanf(text.c_str(), "%d.%d.%d%c", &t.day, &t.month, &t.year, &tail) != 3)
         return std::nullopt;
-    if (t.year < 1970 || t.year > 2037 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31) return std::nullopt;
+    if (t.year < 1970 || t.year > 2037 || t.month < 1 || t.month > 12 || t.day < 1) return std::nullopt;
+    // A day the month does not have (2026-02-30) is refused, not carried
+    // into the next month.
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
+    if (t.day > kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0)) return std::nullopt;
     t.day += dayOffset; // the normalisation of the time conversion carries over months
     return StampFromLocal(t);
 }
@@ -95,6 +102,7 @@ int historyCommand(const Args& args, std::ostream& out, std::ostream& err) {
     if (path.empty()) path = "logf";
     if (dataDir.empty()) dataDir = directoryOf(path);
 
+    noteLiveDirectory(directoryOf(path), err);
     EventTable events;
     const DataDir data(dataDir);
     // Only read: a missing table is not created here, the names stay empty.

@@ -1,6 +1,7 @@
 #include "admin/admin_commands.h"
 
 #include "admin/admin_database.h"
+#include "admin/admin_lock.h"
 #include "admin/dane_records.h"
 #include "database/index_check.h"
 #include "database/sbscrbr.h"
@@ -61,6 +62,8 @@ bool rebuildNumberIndex(AdminDatabase& data, std::ostream& out, std::ostream& er
 }
 
 int rebuildCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
+    WriteLock lock;
+    if (!lock.take(dir, err)) return kRefusedByLock;
     AdminDatabase data(dir, err);
     if (!fileExists(data.dataDir().file("dane"))) {
         err << "Baza danych nie została jeszcze utworzona w " << data.dataDir().path() << '\n';

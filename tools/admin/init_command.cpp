@@ -1,6 +1,10 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_lock.h"
 #include "admin/installation.h"
+
+#include <filesystem>
+#include <system_error>
 
 #include <ostream>
 
@@ -29,6 +33,12 @@ int initCommand(const Args& args, std::ostream& out, std::ostream& err) {
         err << "init: podaj katalog instalacji\n";
         return 2;
     }
+    // The directory first, so that its lock can be taken before anything
+    // else goes in.
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    WriteLock lock;
+    if (!lock.take(dir, err)) return kRefusedByLock;
     std::string error;
     if (!writeFreshInstallation(dir, force, error)) {
         err << "init: " << error << '\n';

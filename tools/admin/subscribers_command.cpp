@@ -1,12 +1,15 @@
 #include "admin/admin_commands.h"
 
 #include "admin/admin_database.h"
+#include "admin/admin_lock.h"
 #include "admin/subscriber_csv.h"
 #include "database/sbscrbr.h"
 #include "database/subscriber_saving.h"
 #include "platform/file.h"
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <map>
 #include <ostream>
 
@@ -70,6 +73,10 @@ int importCommand(const std::string& csvPath, const std::string& dir, std::ostre
         return 2;
     }
 
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    WriteLock lock;
+    if (!lock.take(dir, err)) return kRefusedByLock;
     AdminDatabase data(dir, err);
     if (!data.open(true)) return 2;
     int saved = 0, refused = 0;
@@ -108,6 +115,7 @@ int importCommand(const std::string& csvPath, const std::string& dir, std::ostre
 }
 
 int exportCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
+    noteLiveDirectory(dir, err);
     AdminDatabase data(dir, err);
     if (!data.open(false)) return 2;
     const auto& columns = subscriberColumns();

@@ -70,11 +70,20 @@ PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, c
             break;
         }
         case BaseStep::Kind::Frame: {
-            const std::vector<uint8_t> bytes = step.stampNow ? withStampNow(step) : step.bytes;
-            link.write(bytes);
-            const auto answer = link.readAnswer(std::chrono::milliseconds(options.answerTimeoutMs));
-            ++result.frames;
             const std::vector<uint8_t> accepted{0x0A, 0x0D}, refused{0x0E, 0x0D};
+            std::vector<uint8_t> answer;
+            for (int attempt = 0;; ++attempt) {
+                const std::vector<uint8_t> bytes = step.stampNow ? withStampNow(step) : step.bytes;
+                link.write(bytes);
+                ++result.sends;
+                answer = link.readAnswer(std::chrono::milliseconds(options.answerTimeoutMs));
+                if (answer == accepted || step.expect != BaseStep::Expect::Accept || attempt >= options.repeats) break;
+                log << step.text << " -> " << (answer == refused ? "odrzucona" : "brak odpowiedzi")
+                    << ", powtórzenie " << attempt + 1 << '\n';
+                if (options.intervalMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.intervalMs));
+            }
+            ++result.frames;
+            if (answer == accepted) ++result.accepted;
             const char* verdict = answer == accepted ? "przyjęta" : answer == refused ? "odrzucona" : "brak odpowiedzi";
             const bool ok = (step.expect == BaseStep::Expect::Accept && answer == accepted) ||
                             (step.expect == BaseStep::Expect::Refuse && answer == refused);

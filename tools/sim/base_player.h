@@ -13,6 +13,8 @@ struct PlayResult {
     int frames = 0;
     int asExpected = 0;
     int failed = 0;
+    int accepted = 0; // frames the station answered 0x0A 0x0D
+    int sends = 0;    // frames put on the line, repeats included
 };
 
 struct PlayOptions {
@@ -20,6 +22,10 @@ struct PlayOptions {
     int answerTimeoutMs = 2000; // how long each byte of a frame's answer is waited for
     int loops = -1;             // "loop" steps honoured this often (-1 forever)
     bool quiet = false;         // log only the frames not answered as expected
+    // As a base does with a report the centre did not accept (no answer, or
+    // a refusal): it stays in the buffer and is sent again, up to this many
+    // more times, one interval apart. Only frames expected to be accepted.
+    int repeats = 0;
 };
 
 PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, const PlayOptions& options,

@@ -14,7 +14,7 @@ namespace {
 
 void usage(std::ostream& out) {
     out << "kestrel4-sim base --link ŚCIEŻKA [--scenario PLIK] [--interval MS] [--loops N] [--wait-open S]\n"
-           "                  [--answer-timeout MS] [--line-speed BODY] [--quiet]\n"
+           "                  [--answer-timeout MS] [--line-speed BODY] [--quiet] [--repeat N]\n"
            "  Baza odbiorcza na linii szeregowej: tworzy parę pseudoterminali, wystawia koniec\n"
            "  stacji pod ŚCIEŻKĄ (dowiązanie) i odtwarza scenariusz (plik albo wejście),\n"
            "  sprawdzając odpowiedź stacji na każdą ramkę. Kroki scenariusza:\n"
@@ -25,6 +25,7 @@ void usage(std::ostream& out) {
            "  --answer-timeout: jak długo czekać na każdy bajt odpowiedzi (domyślnie 2000 ms);\n"
            "  --line-speed: bajty wychodzą z szybkością linii 8E1 (np. 9600), nie naraz;\n"
            "  --quiet: wypisuje tylko ramki z niezgodną odpowiedzią.\n"
+           "  --repeat N: ramkę nieprzyjętą baza trzyma i wysyła ponownie, do N razy.\n"
            "  Kod, podsystem i sektor szesnastkowo, abonent dziesiętnie. Wynik: liczba ramek\n"
            "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n";
 }
@@ -53,6 +54,7 @@ int runBase(int argc, char** argv) {
         else if (arg == "--answer-timeout") options.answerTimeoutMs = std::stoi(value());
         else if (arg == "--line-speed") lineSpeed = std::stoi(value());
         else if (arg == "--quiet") options.quiet = true;
+        else if (arg == "--repeat") options.repeats = std::stoi(value());
         else if (arg == "--help") {
             usage(std::cout);
             return 0;
@@ -93,7 +95,8 @@ int runBase(int argc, char** argv) {
     std::cout << "baza: " << linkPath << " -> " << link.stationEnd() << std::endl;
     if (waitOpen > 0) std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(waitOpen * 1000)));
     const auto result = k4::sim::playBaseScenario(link, *steps, options, std::cout);
-    std::cout << result.asExpected << " passed, " << result.failed << " failed" << std::endl;
+    std::cout << result.asExpected << " passed, " << result.failed << " failed, " << result.accepted
+              << " accepted of " << result.frames << " frames (" << result.sends << " sent)" << std::endl;
     return result.failed == 0 ? 0 : 1;
 }
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyle>
 
 namespace k4 {
 
@@ -46,6 +47,12 @@ TTechForm::TTechForm(TraceRing& trace, const Scheduler* scheduler, const Clock& 
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     ListBox->viewport()->installEventFilter(this);
+    // The whole ring in view at once: the serial view fills from slot 0 and
+    // wraps, so a list that showed only its last lines would keep the
+    // freshest ones out of sight until scrolled.
+    const int frame = 2 * ListBox->frameWidth();
+    ListBox->setMinimumHeight(TraceRing::kLines * kItemHeight + frame +
+                              ListBox->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListBox));
 
     showQueue();
 }
@@ -84,6 +91,14 @@ void TTechForm::Button2Click() {
     trace_.clear();
     lastSeen_ = watched();
     SetViewCount(TraceRing::kLines);
+    showFreshestTrace();
+}
+
+void TTechForm::showFreshestTrace() {
+    // The line written last, or slot 0 where the first one will go.
+    const int slot = (trace_.nextSlot() + TraceRing::kLines - 1) % TraceRing::kLines;
+    const int fresh = trace_.line(slot).empty() ? 0 : slot;
+    ListBox->scrollTo(ListBox->model()->index(fresh, 0));
 }
 
 void TTechForm::Button3Click() {
@@ -97,6 +112,7 @@ void TTechForm::ListBoxMouseDown() {
     const int64_t now = watched();
     if (now == lastSeen_) return;
     lastSeen_ = now;
+    if (view_ == 1) showFreshestTrace();
     ListBox->viewport()->update();
 }
 

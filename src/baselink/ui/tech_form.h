@@ -39,6 +39,7 @@ protected:
 private:
     int64_t watched() const;
     void showQueue();
+    void showFreshestTrace();
 
     TraceRing& trace_;
     const Scheduler* scheduler_;

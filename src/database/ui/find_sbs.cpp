@@ -70,6 +70,10 @@ SubscriberSearchFields TFindSbs::fields() const {
 }
 
 SubscriberFound TFindSbs::find() {
+    // Every opening starts without a choice: Escape and the window's close
+    // skip "&Porzuć", and must not hand back the subscriber of an earlier
+    // search, whose window the operator would then act on unawares.
+    result_ = SubscriberFound{};
     // "&Następny" comes back only as the last phone search left it.
     Nastepny->setVisible(search_.nextOffered());
     Numer->setFocus();
@@ -81,12 +85,12 @@ void TFindSbs::SzukajClick() {
     const std::optional<SubscriberFound> found = search_.search(fields());
     Nastepny->setVisible(search_.nextOffered());
     if (!found) return; // told why; the operator corrects the fields
-    result_ = *found;
+    result_ = last_ = *found;
     accept();
 }
 
 void TFindSbs::NastepnyClick() {
-    result_ = search_.next(result_);
+    result_ = last_ = search_.next(last_);
     accept();
 }
 

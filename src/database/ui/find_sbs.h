@@ -15,7 +15,8 @@ class TFindSbs : public QDialog {
 public:
     TFindSbs(SubscriberSearch& search, QWidget* parent = nullptr);
 
-    // Runs the dialog; the subscriber chosen, or {-1, -1}.
+    // Runs the dialog; the subscriber chosen, or {-1, -1} when the search
+    // ends without a choice ("&Porzuć", Escape, the window closed).
     SubscriberFound find();
 
     void SzukajClick();
@@ -34,7 +35,8 @@ private:
     SubscriberSearchFields fields() const;
 
     SubscriberSearch& search_;
-    SubscriberFound result_;
+    SubscriberFound result_; // what this opening gives
+    SubscriberFound last_;   // the last one found, where "&Następny" steps on from
 };
 
 } // namespace k4

@@ -16,6 +16,8 @@ TPasswd::TPasswd(QWidget* parent) : QDialog(parent) {
     PasswdEdit = new QLineEdit(this);
     PasswdEdit->setObjectName(QStringLiteral("PasswdEdit"));
     PasswdEdit->setEchoMode(QLineEdit::Password);
+    // One "*" a character, whatever bullet the style would draw.
+    PasswdEdit->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     layout->addWidget(PasswdEdit);

@@ -377,11 +377,10 @@ int TKestrel::selectedAlarmLine() const {
 }
 
 void TKestrel::AlarmsLstDblClick() {
-    // F9 from elsewhere finds the list without its highlight: the line it
-    // had when it lost the focus is still the operator's choice.
-    int line = selectedAlarmLine();
-    if (line < 0 && !AlarmsLst->hasFocus()) line = alarmsSavedSelection_;
-    service_->serviceSelected(line);
+    // F9 from elsewhere finds the list without its highlight (it was saved
+    // and cleared when the list lost the focus): with nothing selected the
+    // service takes line 0, the newest alarm.
+    service_->serviceSelected(selectedAlarmLine());
 }
 
 QString TKestrel::alarmLine(int line) const {

@@ -6,10 +6,9 @@
 #include "processing/ui/qt_alarm_windows.h"
 #include "shell/block_lst_view.h"
 #include "shell/headless_runner.h"
-#include "shell/single_instance.h"
 #include "shell/start_warnings.h"
 #include "shell/station.h"
-#include "shell/supervisor_mode.h"
+#include "shell/station_process.h"
 #include "shell/ui/kestrel.h"
 #include "shell/ui/qt_operator_ui.h"
 #include "shell/ui/station_application.h"
@@ -53,23 +52,11 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
-// One station per data directory, with a window or without: two would
-// append to the same history and records.
-bool onlyStationOnItsData(k4::OperatorUi& ui, k4::SingleInstance& instance) {
-    if (instance.acquire()) return true;
-    k4::Messages boxes(ui);
-    k4::reportAlreadyRunning(boxes);
-    return false;
-}
-
-int run(k4::OperatorUi& ui, const Options& options) {
-    k4::SingleInstance instance(k4::DataDir(options.dataDir).file("Kestrel4.lock"));
-    if (!onlyStationOnItsData(ui, instance)) return 1;
+int runWithoutDisplay(k4::OperatorUi& ui, const k4::DataDir& dir) {
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
-    k4::Station station({k4::DataDir(options.dataDir), ui, clock, ports,
-                         [] { return std::make_unique<k4::QtSerialLine>(); },
-                         [](int status) { std::exit(status); }});
+    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
+                         [dir](int status) { k4::endStationProcess(dir, status); }});
     return k4::runHeadless(station);
 }
 
@@ -82,15 +69,11 @@ std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
 // The station with its window. A kiosk session (a dedicated X session or a
 // kiosk compositor such as cage) gives the station the whole 640 x 480
 // screen; KESTREL4_WINDOWED=1 makes it an ordinary window for development.
-int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
-    const k4::DataDir dir(options.dataDir);
-    k4::SingleInstance instance(dir.file("Kestrel4.lock"));
-    if (!onlyStationOnItsData(ui, instance)) return 1;
-
+int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
     k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
-                         [](int status) { std::exit(status); }});
+                         [dir](int status) { k4::endStationProcess(dir, status); }});
     if (station.start() != 0) return 1;
 
     k4::QtAlarmWindows alarmWindows(
@@ -142,7 +125,6 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
     station.timer().setClockShown(nullptr);
     ui.setParentWindow(nullptr);
     if (station.started()) station.stop();
-    k4::SupervisorMode::removeLockFile(dir);
     return 0;
 }
 
@@ -151,13 +133,16 @@ int runWindowed(k4::QtOperatorUi& ui, const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) return 1;
+    // One station per data directory, with a window or without: two would
+    // append to the same history and records.
+    const k4::DataDir dir(options.dataDir);
     if (options.headless) {
         QCoreApplication app(argc, argv);
         k4::ConsoleOperatorUi ui;
-        return run(ui, options);
+        return k4::runAsOnlyStation(ui, dir, [&] { return runWithoutDisplay(ui, dir); });
     }
     k4::StationApplication app(argc, argv);
     k4::QtOperatorUi ui;
     app.setOperatorUi(&ui);
-    return runWindowed(ui, options);
+    return k4::runAsOnlyStation(ui, dir, [&] { return runWindowed(ui, dir); });
 }

@@ -65,7 +65,7 @@ void StationWindowCommands::minimise() {
 }
 
 void StationWindowCommands::exitStation() {
-    supervisor_.leave();
+    supervisor_.endWithTheRun();
     station_.stop();
     if (quit_) quit_();
 }

@@ -13,7 +13,7 @@
 namespace k4 {
 
 namespace {
-constexpr int kItemHeight = 16;
+constexpr int kItemHeight = TViewer::kItemHeight;
 constexpr int kHighlightRole = Qt::UserRole + 1;
 } // namespace
 

@@ -17,6 +17,7 @@ class TViewer : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kLineSize = 50;
+    static constexpr int kItemHeight = 16; // pixels a line
 
     explicit TViewer(QWidget* parent = nullptr);
     ~TViewer() override;

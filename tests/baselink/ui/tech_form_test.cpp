@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QListView>
+#include <QTest>
 
 namespace k4 {
 namespace {
@@ -54,6 +57,37 @@ TEST(TTechForm, ViewsFilterAndTracing) {
     form->Button2Click();
     form.reset();
     EXPECT_FALSE(trace.enabled()) << "closing the window turns tracing off";
+}
+
+// The serial view fills from slot 0 and wraps: whichever slot the freshest
+// line is in, it is in view, from the first line on and after the ring has
+// gone round.
+TEST(TTechForm, SerialViewShowsTheFreshestLineWithoutScrolling) {
+    test::qtApp();
+    test::ManualClock clock;
+    TraceRing trace;
+    TTechForm form(trace, nullptr, clock);
+    form.show();
+    QApplication::processEvents();
+    auto* list = form.findChild<QListView*>("ListBox");
+    ASSERT_NE(list, nullptr);
+    auto inView = [&](int line) {
+        return list->viewport()->rect().contains(list->visualRect(list->model()->index(line, 0)));
+    };
+
+    form.Button2Click();
+    QApplication::processEvents();
+    EXPECT_TRUE(inView(0)) << "where the first line will come";
+    for (int written = 1; written <= 2 * TraceRing::kLines + 3; ++written) {
+        trace.add("RX " + std::to_string(written));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QApplication::processEvents();
+        const int freshest = (trace.nextSlot() + TraceRing::kLines - 1) % TraceRing::kLines;
+        ASSERT_EQ(form.lineText(freshest), QString::fromStdString("RX " + std::to_string(written)));
+        EXPECT_TRUE(inView(freshest)) << "line " << written << " in slot " << freshest;
+    }
+    for (int line = 0; line < TraceRing::kLines; ++line) EXPECT_TRUE(inView(line)) << "slot " << line;
+    EXPECT_LE(form.height(), 480) << "the window still fits the station's screen";
 }
 
 } // namespace

@@ -11,7 +11,10 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 #include <stdexcept>
 
@@ -59,6 +62,42 @@ TEST(TFindSbs, StaysOpenWhenNobodyIsFoundKeepsItsFieldsAndPorzucGivesNobody) {
     });
     dialog.find();
     EXPECT_EQ(kept, "42");
+    indexes.closeAll();
+}
+
+// An operator who found someone once and then leaves the search by Escape or
+// by closing the window has chosen nobody: the command must stop, not act on
+// the subscriber of the search before.
+TEST(TFindSbs, EscapeOrClosingAfterAnEarlierSearchGivesNobody) {
+    test::qtApp();
+    test::TempDir tmp;
+    test::ScriptedOperatorUi ui;
+    Messages messages(ui);
+    IndexPageCache cache;
+    NoIndexFailure failure;
+    SubscriberIndexes indexes(DataDir(tmp.path()), cache, failure, messages);
+    ASSERT_EQ(indexes.openAll(true), 0);
+    ASSERT_EQ(indexes.handle(kIndexNumber).InsertKey("1012", 4242), 1);
+    SubscriberSearch search(DataDir(tmp.path()), indexes, messages);
+    TFindSbs dialog(search);
+
+    QTimer::singleShot(0, [&] {
+        dialog.Numer->setText("1012");
+        dialog.Szukaj->click();
+    });
+    EXPECT_EQ(dialog.find().offset, 4242);
+
+    const std::function<void()> leaveWithoutChoice[] = {
+        [&] { QTest::keyClick(&dialog, Qt::Key_Escape); },
+        [&] { dialog.close(); },
+    };
+    for (const auto& leave : leaveWithoutChoice) {
+        QTimer::singleShot(0, leave);
+        const SubscriberFound none = dialog.find();
+        EXPECT_EQ(none.offset, -1);
+        EXPECT_EQ(none.kind, -1);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
     indexes.closeAll();
 }
 

@@ -23,6 +23,8 @@ std::optional<std::string> answer(const QString& typed, Qt::Key key) {
         EXPECT_EQ(dialog->PasswdEdit->echoMode(), QLineEdit::Password);
         EXPECT_TRUE(dialog->PasswdEdit->text().isEmpty()) << "each prompt starts empty";
         dialog->PasswdEdit->insert(typed);
+        EXPECT_EQ(dialog->PasswdEdit->displayText(), QString(typed.size(), QLatin1Char('*')))
+            << "one \"*\" for each character typed";
         QTest::keyClick(dialog, key);
     });
     return prompt.askPassword("Podaj hasło nadzoru", kHelpSupervisorPassword);

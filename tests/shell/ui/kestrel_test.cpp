@@ -406,10 +406,13 @@ TEST_F(Kestrel, ListLeftByTheFocusShowsNoHighlightAndGetsItBack) {
     alarmsList->setFocus();
     EXPECT_EQ(w.selectedAlarmLine(), 1) << "the saved line comes back";
 
+    // With nothing selected the newest alarm is the one serviced: the
+    // operator pressing F9 from elsewhere must get the newest, never an
+    // older one his earlier selection happened to rest on.
     blockadeList->setFocus();
     QTest::keyClick(blockadeList, Qt::Key_F9);
     ASSERT_EQ(alarms.count(), 1);
-    EXPECT_EQ(alarms[0].subscriber, 8) << "F9 from elsewhere takes the line that was selected";
+    EXPECT_EQ(alarms[0].subscriber, 7) << "F9 from elsewhere services line 0, the newest alarm";
 }
 
 } // namespace

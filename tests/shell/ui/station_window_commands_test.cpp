@@ -1,0 +1,107 @@
+// The commands of the main window carried out on a whole station over a
+// fresh installation: supervisor mode through the real password prompt, and
+// "&Wyjście" from inside it.
+#include "shell/ui/station_window_commands.h"
+
+#include "admin/installation.h"
+#include "history/history_reader.h"
+#include "operators/ui/passwd.h"
+#include "platform/file.h"
+#include "shell/station.h"
+#include "support/fake_serial_line.h"
+#include "support/manual_clock.h"
+#include "support/qt_test_app.h"
+#include "support/scripted_operator_ui.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace k4 {
+namespace {
+
+struct TwoPorts final : SerialPortList {
+    std::vector<std::string> presentPorts() override { return {"/dev/fake1", "/dev/fake2"}; }
+};
+
+struct Entry {
+    int kind;
+    int value;
+    bool operator==(const Entry&) const = default;
+};
+
+class WindowCommands : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScriptedOperatorUi ui;
+    test::ManualClock clock;
+    TwoPorts ports;
+    std::unique_ptr<Station> station;
+
+    void SetUp() override {
+        test::qtApp();
+        std::string error;
+        ASSERT_TRUE(admin::writeFreshInstallation(dir.path(), false, error)) << error;
+        station = std::make_unique<Station>(Station::Environment{
+            DataDir(dir.path()), ui, clock, ports, [] { return std::make_unique<test::FakeSerialLine>(); },
+            [](int status) { FAIL() << "fatal fault, status " << status; }});
+        ASSERT_EQ(station->start(), 0);
+    }
+
+    // The system entries of the run, in order (kind, value).
+    std::vector<Entry> entries() const {
+        std::vector<Entry> out;
+        readHistoryFile(dir.file("logf"), [&](const HistoryEntry& e) {
+            out.push_back({e.kindCode(), static_cast<int>(e.subscriber)});
+            return true;
+        });
+        return out;
+    }
+
+    // Types the password into the prompt once it is up.
+    static void typePassword(const char* password) {
+        QTimer::singleShot(0, [password] {
+            auto* prompt = qobject_cast<TPasswd*>(QApplication::activeModalWidget());
+            ASSERT_NE(prompt, nullptr);
+            prompt->PasswdEdit->insert(QString::fromLatin1(password));
+            QTest::keyClick(prompt, Qt::Key_Return);
+        });
+    }
+};
+
+// The supervisor entries carry -1, and "&Wyjście" inside the mode ends the
+// run without a "leaving the mode" entry of its own: the end of work is the
+// last word, and "loc_edit" is gone.
+TEST_F(WindowCommands, WyjscieInSupervisorModeEndsTheRunWithoutLeavingTheMode) {
+    bool quit = false;
+    StationWindowCommands commands(*station, DataDir(dir.path()), [&] { quit = true; });
+    typePassword(admin::kFreshSupervisorPassword);
+    ASSERT_TRUE(commands.enterSupervisorMode());
+    EXPECT_TRUE(fileExists(dir.file("loc_edit")));
+
+    commands.exitStation();
+    EXPECT_TRUE(quit);
+    EXPECT_FALSE(station->started());
+    EXPECT_FALSE(fileExists(dir.file("loc_edit")));
+    const std::vector<Entry> expected = {{1, 13}, {4, -1}, {2, 13}};
+    EXPECT_EQ(entries(), expected);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(WindowCommands, ZabezpieczWritesTheEndOfTheModeWithMinusOne) {
+    StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+    typePassword(admin::kFreshSupervisorPassword);
+    ASSERT_TRUE(commands.enterSupervisorMode());
+    commands.leaveSupervisorMode();
+    EXPECT_FALSE(fileExists(dir.file("loc_edit")));
+    commands.exitStation();
+    const std::vector<Entry> expected = {{1, 13}, {4, -1}, {5, -1}, {2, 13}};
+    EXPECT_EQ(entries(), expected);
+}
+
+} // namespace
+} // namespace k4
