@@ -18,7 +18,12 @@ int AlarmsList::raiseAlarm(const AlarmRecord& alarm, int colour) {
     }
     insert(alarm);
     if (observer_) observer_->alarmRaised();
-    if (colour != 0 && sound_) sound_->playSound(colour);
+    if (colour != 0 && sound_) {
+        sound_->playSound(colour);
+        // A sound that plays once hands back to the continuous sound of an
+        // earlier alarm still waiting for the operator.
+        if (config_.tones[colour & 15][6] == 0) sound_->resumeAlarmSound(true);
+    }
     return 0;
 }
 

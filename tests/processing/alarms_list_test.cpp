@@ -95,6 +95,7 @@ TEST_F(AlarmsListTest, IdentifiersWrapSkippingZeroAndThoseInUse) {
 }
 
 TEST_F(AlarmsListTest, RepeatedAlarmsWithinAMinuteAreDroppedWhenBlocked) {
+    config.tones[3][6] = config.tones[4][6] = 84; // both repeat: no hand-back
     EXPECT_EQ(alarms.raiseAlarm(alarmOf(7, 0x130, 3, 1000), 3), 0);
     EXPECT_EQ(alarms.raiseAlarm(alarmOf(7, 0x130, 3, 1059), 3), 0) << "option off: every report is an alarm";
     config.options = kOptBlockRepeatedAlarms;
