@@ -6,6 +6,7 @@
 #include "database/codepage.h"
 #include "database/text_edge.h"
 #include "operators/scramble.h"
+#include "signals/default_sounds.h"
 #include "platform/data_dir.h"
 #include "platform/file.h"
 
@@ -100,6 +101,8 @@ bool writeFreshInstallation(const std::string& dir, bool force, std::string& err
     if (!replaceFileDurably(data.file("conf"), image, &error)) return false;
     if (!replaceFileDurably(data.file("obsluga.txt"), freshServiceSteps(), &error)) return false;
     if (!writeFreshEventTable(data, error)) return false;
+    // The alarm sounds the station makes itself, named in "sounds".
+    if (!writeDefaultSounds(data.path(), error)) return false;
     return true;
 }
 
