@@ -18,6 +18,7 @@ int AlarmsList::raiseAlarm(const AlarmRecord& alarm, int colour) {
     }
     insert(alarm);
     if (observer_) observer_->alarmRaised();
+    if (broadcast_) broadcast_->alarmEntered(alarms_.front());
     if (colour != 0 && sound_) {
         sound_->playSound(colour);
         // A sound that plays once hands back to the continuous sound of an
@@ -94,6 +95,7 @@ void AlarmsList::enterService(int index, bool restartSound) {
         logService(kHistoryServiceStart, alarm, false);
         alarm.flags |= AlarmRecord::kInService;
         if (observer_) observer_->alarmChanged(index);
+        if (broadcast_) broadcast_->alarmServiced(alarm);
     }
     if (sound_) {
         sound_->stopSound();

@@ -21,6 +21,15 @@ public:
     virtual void alarmChanged(int index) = 0;
 };
 
+// Programs outside the station (a wallboard, a dispatch screen) hear of
+// every alarm entered and every alarm taken into service.
+class AlarmBroadcast {
+public:
+    virtual ~AlarmBroadcast() = default;
+    virtual void alarmEntered(const AlarmRecord& alarm) = 0;
+    virtual void alarmServiced(const AlarmRecord& alarm) = 0;
+};
+
 // In station mode "Std/Odb" an alarm with an attached text is confirmed to
 // the base when the operator opens it.
 class ReportConfirmation {
@@ -43,6 +52,7 @@ public:
     void setObserver(AlarmListObserver* observer) { observer_ = observer; }
     void setSound(AlarmSoundControl* sound) { sound_ = sound; }
     void setConfirmation(ReportConfirmation* confirmation) { confirmation_ = confirmation; }
+    void setBroadcast(AlarmBroadcast* broadcast) { broadcast_ = broadcast; }
 
     // 0, or -1 when "Blok wielok. al." drops a repeat within 60 seconds.
     int raiseAlarm(const AlarmRecord& alarm, int colour);
@@ -78,6 +88,7 @@ private:
     AlarmListObserver* observer_ = nullptr;
     AlarmSoundControl* sound_ = nullptr;
     ReportConfirmation* confirmation_ = nullptr;
+    AlarmBroadcast* broadcast_ = nullptr;
 };
 
 } // namespace k4
