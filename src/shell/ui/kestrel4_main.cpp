@@ -5,7 +5,10 @@
 #include "processing/alarm_subscriber_info.h"
 #include "processing/ui/qt_alarm_windows.h"
 #include "shell/block_lst_view.h"
+#include "printing/ui/qt_graphic_document.h"
+#include "shell/alarm_lines.h"
 #include "shell/headless_runner.h"
+#include "signals/signal_outputs.h"
 #include "shell/start_warnings.h"
 #include "shell/station.h"
 #include "shell/station_process.h"
@@ -75,6 +78,14 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
                          [dir](int status) { k4::endStationProcess(dir, status); }});
     if (station.start() != 0) return 1;
+    // Sounds, printers and the display programs' service.
+    k4::QtGraphicDocument graphicListings;
+    k4::SignalOutputs outputs(station.config(), station.messages(), station.alarms(), dir,
+                              k4::SignalOutputs::soundKindFromEnvironment(), &graphicListings);
+    outputs.displayService().setLineOf([&station](const k4::AlarmRecord& alarm) {
+        return k4::alarmLineText(alarm, &station.events(), station.config().mode);
+    });
+    station.setEventLineSink(&outputs.eventPrinter());
 
     k4::QtAlarmWindows alarmWindows(
         station.messages(), &station.events(),
@@ -125,6 +136,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     station.timer().setClockShown(nullptr);
     ui.setParentWindow(nullptr);
     if (station.started()) station.stop();
+    station.setEventLineSink(nullptr);
     return 0;
 }
 
