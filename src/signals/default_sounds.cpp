@@ -16,21 +16,24 @@ std::string defaultSoundName(int category) {
 }
 
 std::string defaultSoundWav(int category) {
+    // Small files: a fresh installation must fit beside its data on a
+    // nearly full disk, and a beep needs no more than 8 kHz in 8 bits.
+    constexpr int kRate = 8000;
     std::vector<int16_t> samples;
     if (category == 0) {
         for (int i = 0; i < 3; ++i) {
-            appendTone(samples, {440, 150});
-            appendTone(samples, {0, 100});
+            appendTone(samples, {440, 150}, kRate);
+            appendTone(samples, {0, 100}, kRate);
         }
     } else {
         const int f = 600 + 40 * category;
-        appendTone(samples, {f, 240});
-        appendTone(samples, {0, 100});
-        appendTone(samples, {f * 5 / 4, 240});
+        appendTone(samples, {f, 240}, kRate);
+        appendTone(samples, {0, 100}, kRate);
+        appendTone(samples, {f * 5 / 4, 240}, kRate);
         // The gap before a repeat, so a repeating alarm is heard as beeps.
-        appendTone(samples, {0, 300});
+        appendTone(samples, {0, 200}, kRate);
     }
-    return wavBytes(samples, kToneSampleRate);
+    return wavBytes8(samples, kRate);
 }
 
 bool writeDefaultSounds(const std::string& dir, std::string& error) {

@@ -38,6 +38,26 @@ std::string wavBytes(const std::vector<int16_t>& samples, int sampleRate) {
     return s;
 }
 
+std::string wavBytes8(const std::vector<int16_t>& samples, int sampleRate) {
+    const auto dataBytes = static_cast<uint32_t>(samples.size());
+    std::string s = "RIFF";
+    put32(s, 36 + dataBytes + (dataBytes & 1));
+    s += "WAVEfmt ";
+    put32(s, 16);
+    put16(s, 1);
+    put16(s, 1);
+    put32(s, static_cast<uint32_t>(sampleRate));
+    put32(s, static_cast<uint32_t>(sampleRate));
+    put16(s, 1);
+    put16(s, 8);
+    s += "data";
+    put32(s, dataBytes);
+    // 8-bit PCM is unsigned, silence at 128.
+    for (int16_t v : samples) s.push_back(static_cast<char>(128 + v / 256));
+    if (dataBytes & 1) s.push_back('\x80');
+    return s;
+}
+
 bool readWavInfo(std::string_view b, WavInfo& info) {
     if (b.size() < 12 || b.substr(0, 4) != "RIFF" || b.substr(8, 4) != "WAVE") return false;
     bool haveFormat = false;
