@@ -96,6 +96,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     // exit(), not quit(): quit() first asks every window to close, and the
     // main window refuses that to everything but "&Wyjście".
     k4::StationWindowCommands commands(station, dir, [] { QCoreApplication::exit(0); });
+    commands.setSignalOutputs(&outputs);
     k4::BlockLstView blockades(station.blockades());
     k4::TKestrel window({station.alarms(), &station.events(), station.trace(), station.messages(), clock,
                          station.config(), dir, commands, alarmWindows, &station.scheduler(), &blockades});

@@ -1,5 +1,11 @@
 #include "shell/ui/station_window_commands.h"
 
+#include "printing/ui/printers_form.h"
+#include "shell/alarm_lines.h"
+#include "signals/signal_outputs.h"
+#include "signals/ui/leds_form.h"
+#include "signals/ui/sounds_form.h"
+
 #include "config/param_sys.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
@@ -90,9 +96,23 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Ekran1") {
         startFirstOf({{"gnome-control-center", {"display"}}, {"systemsettings", {"kcm_kscreen"}},
                       {"arandr", {}}});
+    } else if (itemName == "Drukarki1" && outputs_) {
+        TPrintersForm form(station_.configFile(), station_.messages(), outputs_->printing().printerNames(), window_);
+        form.exec();
+    } else if (itemName == "Dzwieki1" && outputs_) {
+        TSoundsForm form(station_.configFile(), outputs_->soundFiles(), outputs_->sounds(), station_.messages(),
+                         outputs_->player().playsFiles(), dir_.path(), alarmLineColour, window_);
+        form.exec();
+    } else if (itemName == "Diody1") {
+        TLedsForm form(window_);
+        form.exec();
     } else {
         handled_ = false;
     }
+}
+
+void StationWindowCommands::silenceAlarm() {
+    if (outputs_) outputs_->sounds().stopSound();
 }
 
 // "Parametry systemu": one label per line of the summary, the dialog as wide

@@ -17,6 +17,7 @@ class QWidget;
 namespace k4 {
 
 class Station;
+class SignalOutputs;
 
 class StationWindowCommands final : public StationCommands {
 public:
@@ -30,12 +31,16 @@ public:
         passwordPrompt_.setParent(window);
     }
 
+    // The sounds and printers the printing and sound commands work on.
+    void setSignalOutputs(SignalOutputs* outputs) { outputs_ = outputs; }
+
     void timerTick(bool inputPending) override;
     bool enterSupervisorMode() override;
     void leaveSupervisorMode() override;
     void minimise() override;
     void exitStation() override;
     void wakeScreen() override;
+    void silenceAlarm() override;
     void runCommand(std::string_view itemName) override;
 
     // The last command taken and whether it did anything.
@@ -58,6 +63,7 @@ private:
     // window, which may go before these commands).
     QPointer<TFindSbs> finder_;
     bool handled_ = false;
+    SignalOutputs* outputs_ = nullptr;
 };
 
 } // namespace k4
