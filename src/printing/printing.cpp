@@ -141,6 +141,20 @@ void Printing::printGraphic(std::string text) {
     checkPage();
 }
 
+int Printing::printListing(std::string_view text) {
+    if (beginDataPrint() != 0) return -1;
+    // Line by line, as the listing code feeds it, each within the buffer.
+    while (!text.empty()) {
+        size_t end = text.find("\r\n");
+        end = end == std::string_view::npos ? text.size() : end + 2;
+        if (end > kPrintLineLimit) end = kPrintLineLimit;
+        printText(kDataChannel, std::string(text.substr(0, end)));
+        text.remove_prefix(end);
+    }
+    endDataPrint();
+    return 0;
+}
+
 void Printing::endDataPrint() {
     if (mode_ == Mode::Graphic) {
         graphic_->end();

@@ -112,6 +112,17 @@ TEST_F(PrintingCupsTest, AStoppedEventPrinterIsToldOnceAndTheHistoryKeepsEveryEn
     EXPECT_EQ(cups.captured("a_events", expected.size()), expected);
 }
 
+TEST_F(PrintingCupsTest, AWholePrintoutIsOneListingJobAndAMissingDataPrinterPrintsNothing) {
+    config.report_cp = kMazovia;
+    const std::string printout = mz("\r\n#### LISTA ZDARZEŃ\r\n130 WŁAMANIE\r\n\r\n");
+    ASSERT_EQ(printing.printListing(printout), 0);
+    EXPECT_EQ(cups.captured("b_data", printout.size()), printout);
+    EXPECT_FALSE(printing.listingOpen());
+    config.report_printer = 3; // beyond the system's list
+    EXPECT_EQ(printing.printListing(printout), -1);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST_F(PrintingCupsTest, NoEventPrinterPrintsNothingAndMakesNoTmpPrn) {
     config.event_printer = 0;
     ASSERT_EQ(printing.beginDataPrint(), 0);
