@@ -1,6 +1,5 @@
 #include "baselink/module_blocks.h"
 
-#include "baselink/base_link.h"
 #include "baselink/digit_fields.h"
 
 #include <algorithm>
@@ -66,9 +65,10 @@ std::span<const uint8_t> rest(std::span<const uint8_t> block, size_t at, size_t 
 void readCodeRecord(std::span<const uint8_t> field, DecodedBlock& d) {
     uint8_t digits[8] = {};
     std::copy_n(field.begin(), std::min<size_t>(field.size(), 8), digits);
-    d.code = static_cast<int32_t>(readHexDigits(digits, 3));
-    d.subsystem = static_cast<int32_t>(readHexDigits(digits + 3, 2));
-    d.sector = static_cast<int32_t>(readHexDigits(digits + 5, 3));
+    // Bytes that are no digits at all still give a field of its own width.
+    d.code = static_cast<int32_t>(readHexDigits(digits, 3) & 0x0FFF);
+    d.subsystem = static_cast<int32_t>(readHexDigits(digits + 3, 2) & 0xFF);
+    d.sector = static_cast<int32_t>(readHexDigits(digits + 5, 3) & 0x0FFF);
 }
 
 } // namespace
@@ -267,9 +267,9 @@ DecodedBlock decodeExtendedRadioBlock(std::span<const uint8_t> block, int pathKi
         const uint8_t type = block[at];
         int size = 0;
         switch (type) {
-        case 0x11:
-        case 0x14:
-        case 0x15: size = baseRecordLength(type); break;
+        case 0x11: size = 6; break;
+        case 0x14: size = 9; break;
+        case 0x15: size = 4; break;
         case 0x16: size = 5; break;
         default: ++at; continue;
         }
@@ -285,7 +285,7 @@ DecodedBlock decodeExtendedRadioBlock(std::span<const uint8_t> block, int pathKi
             readCodeRecord(field, d);
         } else if (type == 0x15) {
             uint8_t digits[3] = {field[0], field[1], field[2]};
-            d.code = static_cast<int32_t>(readHexDigits(digits, 3));
+            d.code = static_cast<int32_t>(readHexDigits(digits, 3) & 0x0FFF);
         } else {
             linkSector = static_cast<int32_t>(byteDigits(field, 0, 3, 10));
         }
@@ -305,10 +305,12 @@ void classifyProbeAnswer(int pathKind, std::span<const uint8_t> block, const Blo
                          DecodedBlock& d) {
     const bool gprs = pathKind == 0xB0;
     const bool gsm = pathKind == 0x80 || pathKind == 0x90;
+    const int order = (options.otrNew && !gsm) ? 5 : 4;
     if (gprs) {
         if (d.outcome != BlockOutcome::ProbeAnswer) return;
-        // The GPRS transmitter echoes the probe order in its subsystem byte.
-        d.probeAccepted = d.subsystem == 5;
+        // A GPRS transmitter answers in subsystem 5 where the others use 0
+        // or 9; the order it answers is checked as theirs is.
+        d.probeAccepted = d.subsystem == 5 && (d.code == order || (d.code == 0 && d.sector == order));
         return;
     }
     if (d.outcome != BlockOutcome::Report) return;
@@ -316,7 +318,6 @@ void classifyProbeAnswer(int pathKind, std::span<const uint8_t> block, const Blo
     const bool probe = (!block.empty() && (block[0] >> 4) == 1) || (answeringKind && d.subsystem == 9);
     if (!probe) return;
     d.outcome = BlockOutcome::ProbeAnswer;
-    const int order = (options.otrNew && !gsm) ? 5 : 4;
     d.probeAccepted = ((d.subsystem == 0 || d.subsystem == 9) && d.code == 0 && d.sector == order) ||
                       (d.subsystem == 9 && d.code == order);
 }

@@ -85,6 +85,14 @@ void ModulePoll::processStoredBlock(const JournalRecord& record) {
     handleBlock(origin, std::span<const uint8_t>(record.bytes).subspan(kStoredHeader), false, nullptr);
 }
 
+int ModulePoll::decodeExtended(PolledPath& path, int mode) {
+    const int status = path.kind == 0xA0 ? 1 : 4;
+    const BlockOrigin origin{path.slot, path.kind, path.number, path.pathType, mode, status};
+    const std::vector<uint8_t> block(s_.frame.bytes.begin(),
+                                     s_.frame.bytes.begin() + reportBlockLength(path.kind, status));
+    return handleBlock(origin, block, false, nullptr) ? 0 : -1;
+}
+
 int ModulePoll::receiveReport(PolledPath& path, int mode, int status, int& error) {
     const BlockOrigin origin{path.slot, path.kind, path.number, path.pathType, mode, status};
     std::optional<IntakeTicket> ticket;
@@ -235,24 +243,24 @@ int ModulePoll::sendStagedOrder(PolledPath& path, int& error) {
 }
 
 void ModulePoll::lineBack(PolledPath& path) {
-    const int counter = path.status & kLineFaultCounter;
+    const int counter = path.status & kPathFaultCounter;
     if (counter > 0) {
-        path.status = static_cast<uint8_t>((path.status & ~kLineFaultCounter) | (counter - 1));
+        path.status = static_cast<uint8_t>((path.status & ~kPathFaultCounter) | (counter - 1));
         return;
     }
-    if (!(path.status & kLineFaultReported)) return;
-    path.status = static_cast<uint8_t>(path.status & ~kLineFaultReported);
+    if (!(path.status & kPathFaultReported)) return;
+    path.status = static_cast<uint8_t>(path.status & ~kPathFaultReported);
     s_.history.LogEvent(kHistoryLineBack, 0, 0, 0, extraOf(path.pathType, path.number));
 }
 
 void ModulePoll::lineFault(PolledPath& path, uint8_t status) {
-    const int counter = path.status & kLineFaultCounter;
+    const int counter = path.status & kPathFaultCounter;
     if (counter < 15) {
-        path.status = static_cast<uint8_t>((path.status & ~kLineFaultCounter) | (counter + 1));
+        path.status = static_cast<uint8_t>((path.status & ~kPathFaultCounter) | (counter + 1));
         return;
     }
-    if (path.status & kLineFaultReported) return;
-    path.status |= kLineFaultReported;
+    if (path.status & kPathFaultReported) return;
+    path.status |= kPathFaultReported;
     HistoryEntry entry = systemEntry(kHistoryLineFault, 0, 0, 0, extraOf(path.pathType, path.number), true);
     entry.code2 = static_cast<uint16_t>((entry.code2 & 0xF000) | status);
     s_.history.LogEvent(kHistoryLineFault, entry);
@@ -274,7 +282,7 @@ void ModulePoll::showLineFault(const PolledPath& path) {
 }
 
 void ModulePoll::lineFaultAlert(const PolledPath& path) {
-    if ((path.kind == 0x80 || path.kind == 0x90) && (path.status & kLineFaultReported)) showLineFault(path);
+    if ((path.kind == 0x80 || path.kind == 0x90) && (path.status & kPathFaultReported)) showLineFault(path);
 }
 
 int ModulePoll::pollModule(PolledPath& path, int mode) {

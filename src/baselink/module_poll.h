@@ -9,6 +9,7 @@
 #include "baselink/module_blocks.h"
 #include "baselink/module_bus.h"
 #include "baselink/module_links.h"
+#include "baselink/packet.h"
 #include "baselink/path_types.h"
 #include "baselink/serial_ports.h"
 #include "baselink/trace_ring.h"
@@ -46,13 +47,6 @@ enum : int {
     kPollSendLongRadio = 3,
 };
 
-// Status bits of a path.
-enum : uint8_t {
-    kLineFaultCounter = 0x0F,
-    kLineFaultReported = 0x10,
-    kProbingEnabled = 0x20,
-    kPathCreated = 0x40,
-};
 
 // What the poll needs to know of a module path and the state it keeps in it.
 struct PolledPath {
@@ -60,7 +54,7 @@ struct PolledPath {
     int kind = 0;
     int number = 0;   // within its group, shown plus 1
     int pathType = 7; // index into the path types
-    uint8_t status = kProbingEnabled | kPathCreated;
+    uint8_t status = kPathInitialStatus; // the bits of Packet::status
 };
 
 bool isRadioKind(int kind);
@@ -99,6 +93,10 @@ public:
     int poll(PolledPath& path, int mode);
     int pollRadio(PolledPath& path, int mode);
     int pollModule(PolledPath& path, int mode);
+
+    // The extended radio block already in the frame buffer (16 bytes for
+    // kind 0xA0, 15 for the others): 0 taken, -1 refused.
+    int decodeExtended(PolledPath& path, int mode);
 
     // A report block the journal kept from an earlier run, processed as if
     // it had just come (no bus work: the module was answered long ago).

@@ -119,10 +119,12 @@ TEST(ModuleBlocks, ProbeAnswers) {
              return b;
          }(),
          otrNew, true, true},
-        {"GPRS type 32 with subsystem 5", 0xB0, {17, 1, 2, 3, 4, 32, 0, 0x12, 0x34, 5, 0, 0, 0, 0, 0, 0, 0}, plain,
-         true, true},
-        {"GPRS type 32 with subsystem 4", 0xB0, {17, 1, 2, 3, 4, 32, 0, 0x12, 0x34, 4, 0, 0, 0, 0, 0, 0, 0}, plain,
-         true, false},
+        {"GPRS type 32: subsystem 5, order 4 as the code", 0xB0,
+         {17, 1, 2, 3, 4, 32, 0, 0x12, 0x34, 5, 0x00, 0x40, 0, 0, 0, 0, 0}, plain, true, true},
+        {"GPRS type 32: subsystem 5, order 5 in the sector", 0xB0,
+         {17, 1, 2, 3, 4, 32, 0, 0x12, 0x34, 5, 0x00, 0x00, 0x05, 0, 0, 0, 0}, otrNew, true, true},
+        {"GPRS type 32 in subsystem 4", 0xB0, {17, 1, 2, 3, 4, 32, 0, 0x12, 0x34, 4, 0x00, 0x40, 0, 0, 0, 0, 0},
+         plain, true, false},
     };
     for (const Case& c : cases) {
         const DecodedBlock d = decodeReportBlock(c.kind, 1, c.block, c.options);

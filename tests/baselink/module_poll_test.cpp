@@ -254,7 +254,7 @@ TEST_F(ModulePollTest, LineFaultCountedToOneEntryAndOneBox) {
         answers.push_back({0xF});
         EXPECT_EQ(poll.poll(fixed, kPollNormal), 15);
     }
-    EXPECT_EQ(fixed.status & kLineFaultCounter, 15);
+    EXPECT_EQ(fixed.status & kPathFaultCounter, 15);
     EXPECT_EQ(entriesOfKind(kHistoryLineFault), 0) << "fifteen only count";
     EXPECT_TRUE(ui.boxes.empty());
     for (int i = 0; i < 3; ++i) {
@@ -272,7 +272,7 @@ TEST_F(ModulePollTest, LineFaultCountedToOneEntryAndOneBox) {
 
     answers.push_back({0});
     EXPECT_EQ(poll.poll(fixed, kPollSendOrder), 0);
-    EXPECT_EQ(fixed.status & kLineFaultCounter, 15) << "status 0 of an order poll does not count";
+    EXPECT_EQ(fixed.status & kPathFaultCounter, 15) << "status 0 of an order poll does not count";
     for (int i = 0; i < 15; ++i) {
         answers.push_back({0});
         poll.poll(fixed, kPollNormal);
@@ -281,7 +281,7 @@ TEST_F(ModulePollTest, LineFaultCountedToOneEntryAndOneBox) {
     answers.push_back({0});
     poll.poll(fixed, kPollNormal);
     EXPECT_EQ(entriesOfKind(kHistoryLineBack), 1);
-    EXPECT_FALSE(fixed.status & kLineFaultReported);
+    EXPECT_FALSE(fixed.status & kPathFaultReported);
 }
 
 TEST_F(ModulePollTest, AGsmLineFaultWaitsForTheDelayedAlert) {
