@@ -32,11 +32,10 @@ Station::Station(const Environment& env)
       baseLink_({ports_, frame_, trace_, clock_, messages_, config_.block(), processing_, preparedEntries_,
                  phoneOwners_, intake_}),
       modules_({ports_, frame_, trace_, clock_, messages_}),
-      modulePoll_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
-                   processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_}),
-      ethernetPoll_(frame_, noDatagrams_),
       subscriberAddresses_(database_),
-      pathPolling_(modulePoll_, ethernetPoll_, subscriberAddresses_, noDatagrams_, noDatagrams_, frame_),
+      pathPolling_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
+                    processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_},
+                   {noDatagrams_, noDatagrams_, noDatagrams_, subscriberAddresses_}, intake_),
       paths_({dir_, config_.block(), pathTypes_, ports_, modules_, frame_, trace_, scheduler_, history_, messages_,
               database_, processing_, indexes_, pathPolling_, ethernetBases_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
@@ -48,8 +47,6 @@ Station::Station(const Environment& env)
     intake_.setHandler(IntakeChannel::BaseFrame, [this](const JournalRecord& frame) {
         baseLink_.processStoredFrame(frame.bytes, frame.receivedAt);
     });
-    intake_.setHandler(IntakeChannel::ModuleBlock,
-                       [this](const JournalRecord& block) { modulePoll_.processStoredBlock(block); });
     scheduler_.setHandler(kSchedChecking, [this](uint16_t key, uint8_t) { paths_.ProbePath(key, false); });
     blockades_.setOtherEndHandler([this](uint16_t key, uint8_t arg) {
         if (arg == 2) paths_.EnableProbing(key);
@@ -57,15 +54,8 @@ Station::Station(const Environment& env)
     // The delayed alert of a GSM path's line fault; forwarding's own
     // entries of this type are not made by this station yet.
     scheduler_.setHandler(kSchedTest, [this](uint16_t key, uint8_t arg) {
-        const Packet* path = paths_.at(key);
-        if (arg != 1 || !path) return;
-        PolledPath polled;
-        polled.slot = path->slot;
-        polled.kind = path->kind;
-        polled.number = path->number;
-        polled.pathType = path->typeIndex;
-        polled.status = path->status;
-        modulePoll_.lineFaultAlert(polled);
+        Packet* path = paths_.at(key);
+        if (arg == 1 && path) pathPolling_.lineFaultAlert(*path);
     });
 }
 

@@ -6,9 +6,8 @@
 #include "baselink/base_link.h"
 #include "baselink/frame_buffer.h"
 #include "baselink/module_bus.h"
-#include "baselink/ethernet_poll.h"
-#include "baselink/module_poll.h"
-#include "baselink/path_polling_link.h"
+#include "baselink/module_path_polling.h"
+#include "baselink/subscriber_addresses.h"
 #include "baselink/path_table.h"
 #include "baselink/path_types.h"
 #include "baselink/serial_ports.h"
@@ -99,7 +98,7 @@ public:
     const PathTypeTable& pathTypes() const { return pathTypes_; }
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
-    ModulePoll& modulePoll() { return modulePoll_; }
+    ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     InputPoller& inputs() { return inputs_; }
 
     // "&Pakiety" without its dialog: the path table rebuilt from the bus
@@ -163,14 +162,13 @@ private:
     BaseLink baseLink_;
     ModuleBus modules_;
     NoModuleLinks moduleLinks_;
-    ModulePoll modulePoll_;
     // The UDP channels are not part of this station yet: what the Ethernet
-    // paths send is refused as by a network that is down.
-    NoDatagramChannel noDatagrams_;
+    // paths send is refused as by a network that is down, and no Ethernet
+    // base answers the module check.
+    NoDatagramSocket noDatagrams_;
     NoEthernetBases ethernetBases_;
-    EthernetPoll ethernetPoll_;
     RecordSubscriberAddresses subscriberAddresses_;
-    PathPollingLink pathPolling_;
+    ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;
     bool moduleCheckRunning_ = false;

@@ -60,12 +60,6 @@ namespace k4 {
 
 namespace k4 {
 
-// No UDP channel yet: a datagram is not handed to any network.
-class NoDatagramChannel final : public DatagramSocket {
-public:
-    bool sendDatagram(const std::string&, uint16_t, std::span<const uint8_t>) override { return false; }
-};
-
 // No UDP channel yet: no Ethernet receiving base can be asked for its kind,
 // so their slots stay empty, as for a base that does not answer.
 class NoEthernetBases final : public EthernetKindQuery {
