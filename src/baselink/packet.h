@@ -22,8 +22,8 @@ enum : uint8_t {
     kPathFaultCounter = 0x0F, // status-15 answers counted, up to 15
     kPathFaultReported = 0x10,
     kPathProbing = 0x20,      // probing enabled
-    kPathCreated = 0x40,
-    kPathInitialStatus = kPathProbing | kPathCreated,
+    kPathStatusCreated = 0x40,
+    kPathInitialStatus = kPathProbing | kPathStatusCreated,
 };
 
 // Kind bytes of the paths (the type byte a module answers).

@@ -12,6 +12,13 @@
 namespace k4 {
 
 
+// A path with a cell on the panel.
+struct CheckedPath {
+    std::string name; // UTF-8
+    int number = 0;   // counted from 1
+    int slot = 0;     // path table slot
+};
+
 // The path kinds that get a cell.
 bool isCheckedPathKind(int pathKind);
 

@@ -15,12 +15,6 @@ class QListWidget;
 
 namespace k4 {
 
-struct CheckedPath {
-    std::string name; // UTF-8
-    int number = 0;   // counted from 1
-    int slot = 0;     // path table slot
-};
-
 class CheckingCells {
 public:
     static constexpr int kItemHeight = 14;
