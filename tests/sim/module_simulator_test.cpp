@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <sys/wait.h>
@@ -60,12 +61,14 @@ TEST(ModuleScenario, ModulesAndTheirSteps) {
 
 // What the simulator packs, the station's decoders read back.
 TEST(ModuleSimulator, BlocksOfEveryKindDecodeToTheirReport) {
-    struct Case { int kind; int code; int subsystem; int sector; int expectSubsystem; };
+    // The scenario writes every field in hex digits; where a block carries
+    // decimal digits the station reads those same digits.
+    struct Case { int kind; int code; int subsystem; int sector; int expectSubsystem; int expectSector; };
     const Case cases[] = {
-        {0x10, 0x30, 1, 0x123, 1}, {0x10, 0x130, 2, 0x007, 2}, {0x40, 0x42, 3, 0x005, 3},
-        {0x20, 0x30, 1, 0x123, 1}, {0x30, 0x30, 1, 0x123, 1},  {0x60, 0x30, 1, 0x123, 1},
-        {0xA0, 0x130, 1, 0x009, 0}, {0x70, 0x130, 1, 15, 1},   {0x70, 0x930, 2, 107, 2},
-        {0x80, 0x130, 2, 0x015, 2}, {0x90, 0x302, 1, 0x001, 1}, {0xB0, 0x130, 3, 0x123, 0},
+        {0x10, 0x30, 0x12, 0x123, 12, 0x123}, {0x10, 0x130, 2, 0x007, 2, 7},   {0x40, 0x42, 3, 0x005, 3, 5},
+        {0x20, 0x30, 1, 0x123, 1, 0x123},     {0x30, 0x30, 1, 0x123, 1, 0x123}, {0x60, 0x30, 1, 0x123, 1, 0x123},
+        {0xA0, 0x130, 1, 0x009, 0, 9},        {0x70, 0x130, 1, 0x15, 1, 15},    {0x70, 0x930, 0x12, 0x107, 12, 107},
+        {0x80, 0x130, 2, 0x015, 2, 0x15},     {0x90, 0x302, 1, 0x001, 1, 1},    {0xB0, 0x130, 3, 0x123, 0, 0x123},
     };
     for (const Case& c : cases) {
         const sim::SimBlock b = sim::simReportBlock(c.kind, 1234, c.code, c.subsystem, c.sector, "600100200");
@@ -74,7 +77,7 @@ TEST(ModuleSimulator, BlocksOfEveryKindDecodeToTheirReport) {
         EXPECT_EQ(d.subscriber, 1234) << std::hex << c.kind;
         EXPECT_EQ(d.code, c.code) << std::hex << c.kind;
         EXPECT_EQ(d.subsystem, c.expectSubsystem) << std::hex << c.kind;
-        EXPECT_EQ(d.sector, c.sector) << std::hex << c.kind;
+        EXPECT_EQ(d.sector, c.expectSector) << std::hex << c.kind;
         EXPECT_FALSE(d.unknownSubscriber);
     }
     const sim::SimBlock ademco = sim::simReportBlock(0x50, 1020, 0x31, 0, 0, "");
@@ -219,6 +222,26 @@ TEST(ModuleSimulator, StationPollsEverySimulatedModule) {
     ASSERT_EQ(station.sinks.probes.size(), 1u);
     EXPECT_EQ(station.sinks.probes[0], std::make_pair(0, 77));
     EXPECT_EQ(station.sinks.taken, 5) << "four reports and the probe answer, each journaled";
+}
+
+} // namespace
+} // namespace k4
+
+namespace k4 {
+namespace {
+
+TEST(ModuleSimulator, ALinkNeverReplacesAFile) {
+    test::TempDir dir;
+    const std::string path = dir.file("dane");
+    { std::ofstream(path) << "the subscriber file"; }
+    sim::PtyLink link;
+    std::string error;
+    EXPECT_FALSE(link.create(path, error));
+    EXPECT_NE(error.find("nie jest dowiązaniem"), std::string::npos) << error;
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "the subscriber file");
 }
 
 } // namespace

@@ -39,7 +39,9 @@ std::vector<uint8_t> phoneDigits(const std::string& phone) {
 std::vector<uint8_t> standard(int first, int subscriber, int subsystem, int code, int sector) {
     std::vector<int> n{first};
     digits(n, subscriber, 4, 10);
-    digits(n, subsystem % 100, 2, 10);
+    // The scenario's digits as written, also where the block reads them as
+    // decimal.
+    digits(n, subsystem & 0xFF, 2, 16);
     digits(n, code & 0xFF, 2, 16);
     digits(n, sector & 0xFFF, 3, 16);
     return pack(n, 6);
@@ -139,8 +141,8 @@ SimBlock simReportBlock(int kind, int subscriber, int code, int subsystem, int s
         n.push_back(restore ? 3 : 1);
         n.push_back(e);
         n.push_back((code >> 4) & 0x0F), n.push_back(code & 0x0F);
-        digits(n, subsystem % 100, 2, 10);
-        digits(n, sector % 1000, 3, 10);
+        digits(n, subsystem & 0xFF, 2, 16);
+        digits(n, sector & 0xFFF, 3, 16);
         n.push_back(5);
         for (size_t i = 2; i < n.size(); ++i)
             if (n[i] == 0) n[i] = 0xA;
