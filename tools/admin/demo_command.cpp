@@ -49,9 +49,13 @@ bool configure(const std::string& dir, std::ostream& err) {
         return false;
     }
     ConfigBlock& b = config.block();
-    // A receiving centre on one base: the simulator's line is port 1.
-    b.mode = 2;
-    b.data_port = 1;
+    // A centre with its own interface modules and one receiving base
+    // ("Std/Odb"): the simulated module bus is ports 1 (interface) and 2
+    // (data), the simulated base port 3.
+    b.mode = 3;
+    b.inter_port = 1;
+    b.data_port = 2;
+    b.base1_port = 3;
     b.base2_port = 0;
     b.options = static_cast<uint8_t>(b.options | kOptBlockRepeatedAlarms);
     // The base delivers the panels' own codes: translate them here.
