@@ -17,8 +17,14 @@ int InputPoller::nextExisting(int from) const {
     return -1;
 }
 
-void InputPoller::PollInputs() {
-    if (config_.mode == 2 || config_.mode == 3) baseLink_.PollBaseLink();
+bool InputPoller::serveBaseLinks() {
+    if (config_.mode != 2 && config_.mode != 3) return false;
+    TickBudget budget(baseLink_.clock());
+    return baseLink_.ServeBaseLinks(budget);
+}
+
+void InputPoller::PollInputs(bool baseLinks) {
+    if (baseLinks) serveBaseLinks();
     if (config_.mode == 2) return;
 
     const int slot = nextExisting(position_);

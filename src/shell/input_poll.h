@@ -1,6 +1,7 @@
 #pragma once
-// One poll of the inputs per timer tick: the serial base link in the modes
-// that have one, then the next interface module of the path table.
+// One poll of the inputs per timer tick: the serial base links in the modes
+// that have them, within the tick's budget, then the next interface module
+// of the path table.
 #include "baselink/base_link.h"
 #include "baselink/module_bus.h"
 #include "baselink/module_paths.h"
@@ -20,7 +21,13 @@ public:
     InputPoller(const ConfigBlock& config, BaseLink& baseLink, ModuleBus& modules, ModulePaths& paths,
                 HistoryLog& history, Messages& messages);
 
-    void PollInputs();
+    // The base links within a fresh budget, the modules in the modes that
+    // have them.
+    // baseLinks false: the base links are served by a call already queued.
+    void PollInputs(bool baseLinks = true);
+    // Only the base links, when bytes have come between ticks: true when
+    // the budget ran out with bytes still waiting.
+    bool serveBaseLinks();
 
     int position() const { return position_; }
     int silenceMs() const { return silenceMs_; }

@@ -38,6 +38,7 @@
 #include "messages/messages.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
+#include "platform/soon_call.h"
 
 #include <functional>
 #include <string>
@@ -113,6 +114,9 @@ public:
 
 private:
     DataLayerParts dataLayerParts();
+    // Bytes have come on a base's line between ticks.
+    bool serveArrivals();
+    void watchArrivals(bool on);
     void closeForFatalFault();
 
     DataDir dir_;
@@ -175,6 +179,8 @@ private:
     std::function<void()> pathsRebuilt_;
     InputPoller inputs_;
     StationTimer timer_;
+    // The base links served between ticks when bytes have come.
+    SoonCall arrivals_;
 };
 
 } // namespace k4
