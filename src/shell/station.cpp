@@ -62,17 +62,25 @@ Station::Station(const Environment& env)
     });
 }
 
-int Station::moduleCheck() {
-    if (moduleCheckRunning_) return 0;
-    int result = 0;
-    if (config_.block().mode != 2) {
-        moduleCheckRunning_ = true;
-        result = paths_.DetectPaths();
-        moduleCheckRunning_ = false;
-    }
+int Station::detectPaths() {
+    // The receiving-only mode has no module bus.
+    if (moduleCheckRunning_ || config_.block().mode == 2) return 0;
+    moduleCheckRunning_ = true;
+    const int result = paths_.DetectPaths();
+    moduleCheckRunning_ = false;
+    return result;
+}
+
+void Station::pathsRebuilt() {
     if (pathsRebuilt_) pathsRebuilt_();
     // The panel was rebuilt: every probed path starts its probing again.
     paths_.RestartProbeTimers();
+}
+
+int Station::moduleCheck() {
+    if (moduleCheckRunning_) return 0;
+    const int result = detectPaths();
+    pathsRebuilt();
     return result;
 }
 

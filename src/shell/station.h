@@ -107,6 +107,11 @@ public:
     // 0, or -1 when "pakiety" could not be read; a check already running
     // is not started again.
     int moduleCheck();
+    // Its two halves, for the window's dialog between them: the detection
+    // (guarded against a second one while it runs), and the panel rebuilt
+    // with every probe restarted.
+    int detectPaths();
+    void pathsRebuilt();
     // The paths that get a cell of the checking panel, in slot order.
     std::vector<CheckedPath> checkedPaths() const;
     // Who rebuilds the checking panel after a module check.

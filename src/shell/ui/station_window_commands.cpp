@@ -8,6 +8,7 @@
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
 #include "shell/station.h"
+#include "shell/ui/packets_form.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -78,6 +79,8 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Pakiety1") {
+        runModuleCheckDialog(station_, window_);
     } else if (itemName == "Parametry1") {
         showSystemParameters();
     } else if (itemName == "Czas2") {
