@@ -311,3 +311,23 @@ TEST(ProbeOrders, GprsAndForwardingBlocks) {
 
 } // namespace
 } // namespace k4
+
+namespace k4 {
+namespace {
+
+TEST(PathTable, ASwitchedPathWithoutTheSubscribersNumberSaysSoAndWaitsAPeriod) {
+    PathTableRig rig;
+    rig.addSubscriber(310, [](SubscriberRecord& r) { r.tracks = r.chk_tracks = 0x09; });
+    rig.modules = {0x30, 0x90, 0, 0, 0, 0, 0};
+    ASSERT_EQ(rig.table.DetectPaths(), 0);
+    EXPECT_EQ(rig.table.at(0)->probeStep(), 180);
+    EXPECT_EQ(rig.table.at(1)->probeStep(), 180);
+    EXPECT_EQ(rig.shown(), (std::vector<std::string>{
+                               " Nie znaleziono numeru telefonu do badania abonenta 0310 w torze komutowanym",
+                               " Nie znaleziono numeru telefonu do badania abonenta 0310 w torze GSM/GPRS"}));
+    EXPECT_EQ(rig.table.at(0)->attempts, 0);
+    EXPECT_TRUE(rig.polling.polls.empty());
+}
+
+} // namespace
+} // namespace k4
