@@ -4,6 +4,7 @@
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
+#include "processing/ui/chk_sbsrs.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
@@ -79,6 +80,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Lista1") {
+        TChkSbsrs list(station_.indexes(), station_.database(), window_);
+        list.exec();
     } else if (itemName == "Pakiety1") {
         runModuleCheckDialog(station_, window_);
     } else if (itemName == "Parametry1") {
