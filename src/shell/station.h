@@ -97,6 +97,7 @@ public:
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
+    PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }

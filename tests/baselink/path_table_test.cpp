@@ -331,3 +331,28 @@ TEST(PathTable, ASwitchedPathWithoutTheSubscribersNumberSaysSoAndWaitsAPeriod) {
 
 } // namespace
 } // namespace k4
+
+namespace k4 {
+namespace {
+
+TEST(PathTable, ProbingSwitchedOffAndOnAgainIsLoggedAndProbesAtOnce) {
+    PathTableRig rig;
+    rig.addSubscriber(88, [](SubscriberRecord& r) { r.tracks = r.chk_tracks = 0x02; });
+    rig.modules = {0x10, 0x20, 0x50, 0, 0, 0, 0};
+    ASSERT_EQ(rig.table.DetectPaths(), 0);
+    EXPECT_TRUE(PathTable::probesSubscribers(0x10));
+    EXPECT_FALSE(PathTable::probesSubscribers(0x20));
+    EXPECT_FALSE(PathTable::probesSubscribers(0x50));
+    rig.table.SwitchProbing(0, false);
+    EXPECT_EQ(rig.table.at(0)->probeStep(), -1) << "probing off: the step stops";
+    EXPECT_EQ(rig.systemEntries(22), 1);
+    rig.table.SwitchProbing(0, false);
+    EXPECT_EQ(rig.systemEntries(22), 1) << "no change, no entry";
+    rig.table.SwitchProbing(0, true);
+    EXPECT_EQ(rig.systemEntries(21), 1);
+    EXPECT_TRUE(rig.scheduler.exists(0, kSchedChecking, 0));
+    EXPECT_EQ(rig.table.at(0)->probed, 88);
+}
+
+} // namespace
+} // namespace k4

@@ -5,6 +5,7 @@
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
 #include "processing/ui/chk_sbsrs.h"
+#include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
@@ -83,6 +84,12 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Lista1") {
         TChkSbsrs list(station_.indexes(), station_.database(), window_);
         list.exec();
+    } else if (itemName == "Okres1") {
+        TOkresy periods(station_.configFile(), station_.pathTypes(), station_.history(), station_.messages(), window_);
+        periods.exec();
+    } else if (itemName == "Wycz1") {
+        TNoCheck switches(station_.paths(), window_);
+        switches.exec();
     } else if (itemName == "Pakiety1") {
         runModuleCheckDialog(station_, window_);
     } else if (itemName == "Parametry1") {
