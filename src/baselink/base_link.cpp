@@ -69,6 +69,27 @@ void BaseLink::drain(SerialLine& line, int limit) {
     }
 }
 
+bool BaseLink::usable(int port) {
+    SerialLine& line = s_.ports.line(port);
+    if (!line.isConnected()) {
+        bool& shown = notConnectedShown_[static_cast<size_t>(port)];
+        if (!shown) {
+            shown = true;
+            s_.messages.ShowNotice(Cp1250FromUtf8(kBlockedText), kNoticeWindowsText);
+        }
+        return false;
+    }
+    notConnectedShown_[static_cast<size_t>(port)] = false;
+    return !locked_;
+}
+
+bool BaseLink::huntErrorLocks(SerialLine& line) {
+    if (!line.takeError()) return false;
+    locked_ = true;
+    s_.messages.ShowNotice(Cp1250FromUtf8(kLockedText), kNoticeWindowsText);
+    return true;
+}
+
 int BaseLink::PollBaseLink() {
     const ConfigBlock& config = s_.config;
     int port;
@@ -81,35 +102,36 @@ int BaseLink::PollBaseLink() {
     } else {
         return 255;
     }
-
+    if (!usable(port)) return 255;
     SerialLine& line = s_.ports.line(port);
-    if (!line.isConnected()) {
-        bool& shown = notConnectedShown_[static_cast<size_t>(port)];
-        if (!shown) {
-            shown = true;
-            s_.messages.ShowNotice(Cp1250FromUtf8(kBlockedText), kNoticeWindowsText);
-        }
-        return 255;
-    }
-    notConnectedShown_[static_cast<size_t>(port)] = false;
-    if (locked_) return 255;
 
-    // Hunt for the start of a frame; what comes before it is noise.
+    // Only an error of the hunt's own reads locks the link; whatever an
+    // earlier exchange left behind is not the hunt's.
+    line.takeError();
+    // Hunt for the start of a frame; what comes before it is noise. A line
+    // that chatters on is left after a poll's worth of it.
+    const uint64_t began = s_.clock.tickMs();
+    int hunted = 0;
     auto byte = line.readByte();
     while (byte && *byte != kLF) {
         s_.trace.Trace("odbx %2.2X", *byte);
+        if (++hunted >= kHuntBytes || s_.clock.tickMs() - began >= static_cast<uint64_t>(kHuntMs)) {
+            byte.reset();
+            break;
+        }
         byte = line.readByte();
     }
-    if (line.takeError()) {
-        locked_ = true;
-        s_.messages.ShowNotice(Cp1250FromUtf8(kLockedText), kNoticeWindowsText);
-        return 255;
-    }
+    if (huntErrorLocks(line)) return 255;
     if (!byte) return 255;
 
     std::fill_n(s_.frame.bytes.begin(), 20, 0);
     const int result = ReadBaseFrame(port);
     if (result != 0) traceFailure(result);
+    const int handled = processTaken();
+    return result != 0 ? 255 : handled;
+}
+
+int BaseLink::processTaken() {
     // A frame on the disk is processed even when its answer could not be
     // written whole: the base may have heard enough to delete the report.
     if (!taken_) return 255;
@@ -117,7 +139,7 @@ int BaseLink::PollBaseLink() {
     taken_.reset();
     const int handled = handleFrame(nowStamp(s_.clock));
     s_.intake.processed(ticket);
-    return result != 0 ? 255 : handled;
+    return handled;
 }
 
 int BaseLink::processStoredFrame(std::span<const uint8_t> stored, Stamp receivedAt) {
@@ -126,6 +148,180 @@ int BaseLink::processStoredFrame(std::span<const uint8_t> stored, Stamp received
         return 255;
     std::copy(stored.begin(), stored.end(), s_.frame.bytes.begin());
     return handleFrame(receivedAt);
+}
+
+std::vector<int> BaseLink::receivingPorts() const {
+    const ConfigBlock& config = s_.config;
+    if (config.mode == 3) return config.base1_port ? std::vector<int>{kComPort3} : std::vector<int>{};
+    if (config.mode == 2)
+        return config.base2_port ? std::vector<int>{kComPort1, kComPort2} : std::vector<int>{kComPort2};
+    return {};
+}
+
+int BaseLink::frameCostMs() const {
+    // The answer's own waits on the wire, and what the last frame took with
+    // its processing, within reason: one slow disk write must not stop
+    // reception for good.
+    const int wire = s_.ports.pacingMs() + 10;
+    return std::clamp(lastFrameCostMs_, wire, std::max(wire, TickBudget::kTickBudgetMs / 2));
+}
+
+int BaseLink::sinceLastByte(const Reception& r) const {
+    const int sinceTaken = static_cast<int>(std::min<uint64_t>(s_.clock.tickMs() - r.lastByteAt, 1u << 30));
+    return std::max(r.waitedMs, sinceTaken);
+}
+
+BaseLink::Taken BaseLink::takeWaiting(int port, TickBudget& budget, int& hunted) {
+    SerialLine& line = s_.ports.line(port);
+    Reception& r = reception_[static_cast<size_t>(port)];
+    bool progress = false;
+    if (!r.frame.active()) {
+        // A frame is begun only when its answer still fits the budget.
+        if (!budget.allows(frameCostMs())) return Taken::NoBudget;
+        line.takeError();
+        auto byte = line.readByteWithin(0);
+        while (byte && *byte != kLF) {
+            s_.trace.Trace("odbx %2.2X", *byte);
+            progress = true;
+            if (++hunted >= kHuntBytes || budget.spent()) {
+                huntErrorLocks(line);
+                return Taken::HuntCapped;
+            }
+            byte = line.readByteWithin(0);
+        }
+        if (huntErrorLocks(line)) return Taken::Nothing;
+        if (!byte) return progress ? Taken::Progress : Taken::Nothing;
+        r.frame.start();
+        r.lastByteAt = s_.clock.tickMs();
+        r.waitedMs = 0;
+        progress = true;
+    }
+    // The frame takes what has come; a byte that comes after its time is
+    // late even when it is there by the time we look.
+    while (sinceLastByte(r) <= SerialLine::kReadTimeoutMs) {
+        const auto byte = line.readByteWithin(0);
+        if (!byte) break;
+        r.lastByteAt = s_.clock.tickMs();
+        r.waitedMs = 0;
+        progress = true;
+        const auto step = r.frame.feed(*byte);
+        if (step != BaseFrameReceiver::Step::NeedByte) {
+            finishFrame(port, step);
+            return Taken::Progress;
+        }
+    }
+    if (sinceLastByte(r) >= SerialLine::kReadTimeoutMs) {
+        finishFrame(port, r.frame.missing());
+        return Taken::Progress;
+    }
+    return progress ? Taken::Progress : Taken::Nothing;
+}
+
+bool BaseLink::ServeBaseLinks(TickBudget& budget) {
+    std::vector<int> ports;
+    for (int port : receivingPorts())
+        if (usable(port)) ports.push_back(port);
+    if (ports.empty()) return false;
+    // With two bases the one served second last time goes first now.
+    if (ports.size() == 2 && lastPort_ == ports[0]) std::swap(ports[0], ports[1]);
+    lastPort_ = ports[0];
+
+    std::array<int, kComPort4 + 1> hunted{};
+    std::array<bool, kComPort4 + 1> done{};
+    for (;;) {
+        if (locked_) return false;
+        bool progress = false;
+        bool bytesWaiting = false;
+        for (int port : ports) {
+            if (done[static_cast<size_t>(port)]) continue;
+            switch (takeWaiting(port, budget, hunted[static_cast<size_t>(port)])) {
+            case Taken::Nothing: break;
+            case Taken::Progress: progress = true; break;
+            case Taken::HuntCapped:
+                done[static_cast<size_t>(port)] = true;
+                bytesWaiting = true;
+                break;
+            case Taken::NoBudget: return true;
+            }
+            if (locked_) return false;
+        }
+        if (bytesWaiting && !progress) return true;
+        if (progress) continue;
+
+        // Nothing more has come. Wait only for a frame that is still
+        // coming, and only while its answer would still fit the budget; a
+        // frame left waiting goes on when its next byte comes.
+        int waitOn = -1;
+        int framesComing = 0;
+        for (int port : ports) {
+            const Reception& r = reception_[static_cast<size_t>(port)];
+            if (!r.frame.active() || done[static_cast<size_t>(port)]) continue;
+            ++framesComing;
+            if (waitOn < 0 || sinceLastByte(r) > sinceLastByte(reception_[static_cast<size_t>(waitOn)])) waitOn = port;
+        }
+        if (waitOn < 0) return bytesWaiting;
+        Reception& r = reception_[static_cast<size_t>(waitOn)];
+        const int forBudget = budget.remainingMs() - frameCostMs();
+        if (forBudget <= 0) return bytesWaiting;
+        int wait = std::min(SerialLine::kReadTimeoutMs - sinceLastByte(r), forBudget);
+        // With two frames coming, neither waits long behind the other.
+        if (framesComing > 1) wait = std::min(wait, kShareWaitMs);
+        if (wait <= 0) continue; // its time is up: the next look says so
+        const auto byte = s_.ports.line(waitOn).readByteWithin(wait);
+        if (!byte) {
+            r.waitedMs += wait;
+            continue;
+        }
+        r.lastByteAt = s_.clock.tickMs();
+        r.waitedMs = 0;
+        const auto step = r.frame.feed(*byte);
+        if (step != BaseFrameReceiver::Step::NeedByte) finishFrame(waitOn, step);
+    }
+}
+
+int BaseLink::finishFrame(int port, BaseFrameReceiver::Step step) {
+    Reception& r = reception_[static_cast<size_t>(port)];
+    // The frame leaves its receiver before anything is handed on: a box
+    // shown from processing lets the timer poll again meanwhile.
+    const BaseFrameReceiver frame = r.frame;
+    r.frame.reset();
+    const int count = std::max(20, frame.count());
+    std::copy_n(frame.bytes().begin(), count, s_.frame.bytes.begin());
+    if (step == BaseFrameReceiver::Step::Failed) {
+        traceFailure(frame.failure());
+        return 255;
+    }
+    // What the frame costs is counted from before it is stored: the sync
+    // and the answer's waits both come before the next frame.
+    const uint64_t began = s_.clock.tickMs();
+    const int answered = answerFrame(port, frame.sumRight());
+    if (answered != 0) traceFailure(answered);
+    const int handled = processTaken();
+    const int result = answered != 0 ? 255 : handled;
+    lastFrameCostMs_ = static_cast<int>(std::min<uint64_t>(s_.clock.tickMs() - began, 1000));
+    return result;
+}
+
+int BaseLink::answerFrame(int port, bool accepted) {
+    SerialLine& line = s_.ports.line(port);
+    taken_.reset();
+    if (accepted) {
+        // Told "accepted", a base deletes the report from its buffer, so the
+        // frame is on the disk first. One that cannot be stored gets no
+        // answer at all: to a base that is a centre out of reach, and it
+        // keeps the report and repeats it. A refusal would say the frame came
+        // damaged, which a base may give up on after a few tries.
+        taken_ = s_.intake.take(IntakeChannel::BaseFrame, port,
+                                std::span<const uint8_t>(s_.frame.bytes.data(), static_cast<size_t>(s_.frame[0]) + 1));
+        if (!taken_) return kNotStored;
+    }
+    // The waits before and inside the answer are the base's: it listens
+    // for them.
+    s_.clock.sleepMs(s_.ports.pacingMs());
+    if (!line.writeByte(accepted ? kLF : kSO)) return accepted ? -6 : -8;
+    s_.clock.sleepMs(10);
+    if (!line.writeByte(kCR)) return accepted ? -7 : -9;
+    return accepted ? 0 : -10;
 }
 
 int BaseLink::handleFrame(Stamp receivedAt) {
@@ -248,50 +444,18 @@ void BaseLink::checkPhone(const Decoded& d) {
 
 int BaseLink::ReadBaseFrame(int port) {
     SerialLine& line = s_.ports.line(port);
-    FrameBuffer& f = s_.frame;
-    Clock& clock = s_.clock;
     taken_.reset();
-
-    const auto length = line.readByte();
-    if (!length) return -1;
-    f[0] = *length;
-    uint8_t sum = static_cast<uint8_t>(kLF + *length);
-    if (*length + 1 >= 160) return -11;
-
-    for (int i = 0; i < *length; ++i) {
-        clock.sleepMs(3);
+    // Each byte is taken as soon as it is there; a read gives up after
+    // 100 ms without one.
+    syncFrame_.start();
+    auto step = BaseFrameReceiver::Step::NeedByte;
+    while (step == BaseFrameReceiver::Step::NeedByte) {
         const auto byte = line.readByte();
-        if (!byte) return -2;
-        f[kRecordArea + i] = *byte;
-        sum = static_cast<uint8_t>(sum + *byte);
+        step = byte ? syncFrame_.feed(*byte) : syncFrame_.missing();
     }
-    const auto terminator = line.readByte();
-    if (!terminator) return -3;
-    clock.sleepMs(10);
-    if (*terminator != kCR) {
-        drain(line, 101);
-        return -4;
-    }
-    sum = static_cast<uint8_t>(sum + kCR);
-    const auto checksum = line.readByte();
-    if (!checksum) return -5;
-
-    const bool accepted = *checksum == sum;
-    if (accepted) {
-        // Told "accepted", a base deletes the report from its buffer, so the
-        // frame is on the disk first. One that cannot be stored gets no
-        // answer at all: to a base that is a centre out of reach, and it
-        // keeps the report and repeats it. A refusal would say the frame came
-        // damaged, which a base may give up on after a few tries.
-        taken_ = s_.intake.take(IntakeChannel::BaseFrame, port,
-                                std::span<const uint8_t>(f.bytes.data(), static_cast<size_t>(*length) + 1));
-        if (!taken_) return kNotStored;
-    }
-    clock.sleepMs(s_.ports.pacingMs());
-    if (!line.writeByte(accepted ? kLF : kSO)) return accepted ? -6 : -8;
-    clock.sleepMs(10);
-    if (!line.writeByte(kCR)) return accepted ? -7 : -9;
-    return accepted ? 0 : -10;
+    std::copy_n(syncFrame_.bytes().begin(), std::max(1, syncFrame_.count()), s_.frame.bytes.begin());
+    if (step == BaseFrameReceiver::Step::Failed) return syncFrame_.failure();
+    return answerFrame(port, syncFrame_.sumRight());
 }
 
 int BaseLink::SendBaseFrame(int port) {

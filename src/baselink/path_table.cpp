@@ -25,6 +25,8 @@ enum : int {
     kHistoryPathRemoved = 37,
     kHistoryOnDemandStarted = 51,
     kHistoryOnDemandResult = 68,
+    kHistoryProbingOn = 21,
+    kHistoryProbingOff = 22,
 };
 
 bool isDialUpGroup(int kind) { return kind == kKindNtt || kind == kKindOnt; }
@@ -207,6 +209,25 @@ void PathTable::EnableProbing(int slot) {
     if (!p) return;
     p->status = static_cast<uint8_t>(p->status | kPathProbing);
     ProbePath(slot, true);
+}
+
+bool PathTable::probesSubscribers(int kind) {
+    if (kind <= 15) return false;
+    switch (kind) {
+    case kKindOtt: case kKindAdemco: case kKindContactId: case kKindOtg: case kKindLtr: return false;
+    default: return true;
+    }
+}
+
+void PathTable::SwitchProbing(int slot, bool on) {
+    Packet* p = at(slot);
+    if (!p || ((p->status & kPathProbing) != 0) == on) return;
+    parts_.history.LogEvent(on ? kHistoryProbingOn : kHistoryProbingOff, 0, 0, 0, p->historyExtra());
+    if (on) {
+        EnableProbing(slot);
+    } else {
+        p->status = static_cast<uint8_t>(p->status & ~kPathProbing);
+    }
 }
 
 int PathTable::RequestProbe(int slot, int subscriber) {

@@ -90,6 +90,11 @@ public:
     // Scheduler type 5 with argument 2: probing of the slot back on.
     void EnableProbing(int slot);
     int RequestProbe(int slot, int subscriber);
+    // "Wyłączenie badań": probing of the path on (history 21, then a probe
+    // at once) or off (history 22).
+    void SwitchProbing(int slot, bool on);
+    // Whether the path's module probes its subscribers at all.
+    static bool probesSubscribers(int kind);
     void MarkProbeAnswered(int slot, int subscriber, int state);
     // Every probed path starts its probe timer again (the checking panel
     // was rebuilt).

@@ -131,9 +131,11 @@ int probeStepOf(Packet& p, Prober prober) {
     // 4. Switched paths call the subscriber's number.
     if (prober != Prober::Radio && !readContact(p, prober)) {
         p.attempts = 0;
-        tellNoContact(p, prober);
         p.onDemand = 0;
         const int wait = table.spread(type, period);
+        // Told last: the box lets the timer run, and nothing of the path is
+        // touched after it.
+        tellNoContact(p, prober);
         return prober == Prober::Gsm && wait == 0 ? 60 : wait;
     }
     // 5.

@@ -1,5 +1,6 @@
 #include "database/database_open.h"
 
+#include "database/database_agreement.h"
 #include "database/text_edge.h"
 #include "messages/messages.h"
 #include "platform/file.h"
@@ -47,6 +48,9 @@ int OpenDatabase(DatabaseFiles& files, SubscriberIndexes& indexes) {
         }
         if (!indexDescriptor(i).keptOpen) indexes.handle(i).CloseIndex();
     }
+    // A set that was there already is looked at once: the station starts
+    // anyway, but not silently on an index that no longer fits its records.
+    if (reference == 0) warnWhenDatabaseDisagrees(files.dataDir(), messages);
     return 0;
 }
 

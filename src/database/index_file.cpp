@@ -43,23 +43,24 @@ void IndexHandle::setRoot(const IndexNode& root) {
     root_ = root;
     root_.self = 0;
     encodeIndexPage(root_, rootBytes_.data());
+    layOutIndexNode(root_, rootLayout_);
 }
 
 std::optional<RawIndexPage> IndexHandle::raw(int32_t page) {
-    if (page == 0) return RawIndexPage::of(rootBytes_.data());
+    if (page == 0) return RawIndexPage(rootBytes_.data(), rootLayout_);
     if (!validChild(page)) {
         fail("Blad pozycji", page);
         return std::nullopt;
     }
-    const uint8_t* bytes = cache_.page(file_, page);
-    if (!bytes) {
+    const CachedIndexPage* cached = cache_.page(file_, page);
+    if (!cached) {
         fail("Blad odczytu pliku", page);
         return std::nullopt;
     }
-    auto r = RawIndexPage::of(bytes);
+    const RawIndexPage r = cached->raw();
     // A page that is free, or claims another place, is no page of the tree;
     // nor is an empty one below the root, which no change ever leaves.
-    if (!r || r->self() != page || r->left() == kIndexFreeMark || r->count() == 0) {
+    if (!cached->sound || r.self() != page || r.left() == kIndexFreeMark || r.count() == 0) {
         fail("Blad odczytu pliku", page);
         return std::nullopt;
     }
@@ -82,13 +83,18 @@ bool IndexHandle::writeHeader() {
     const bool written = cache_.deferredSync() ? file_.writeAtNoSync(0, header, sizeof header)
                                                : file_.writeAt(0, header, sizeof header);
     if (!written) return fail("Blad zapisu", 0);
+    headerOwed_ = false;
     return true;
 }
 
 int IndexHandle::SyncIndex() {
     if (!file_.isOpen()) return 0;
     if (!commit()) return -1;
-    if (!file_.sync()) {
+    if (!unsynced_) return file_.deferSyncs(false) ? 0 : -1;
+    unsynced_ = false;
+    // Deferred, the sync is only owed here and paid by ending the deferral:
+    // one sync either way.
+    if (!file_.sync() || !file_.deferSyncs(false)) {
         fail("Blad zapisu", 0);
         return -1;
     }
@@ -107,6 +113,8 @@ void IndexHandle::begin() {
 
 // A change that failed half-way leaves nothing behind: its pages are
 // forgotten, cached ones included, and the tree is what the disk holds.
+// (Deferred, that forgets earlier changes too; but a change fails only on a
+// failed read or write, which ends the work, and deferred work is run again.)
 void IndexHandle::abandon() {
     inOperation_ = false;
     cache_.drop(file_);
@@ -129,28 +137,26 @@ bool IndexHandle::commit() {
             setRoot(node);
             continue;
         }
-        uint8_t* bytes = cache_.adopt(file_, page);
-        if (!bytes) return fail("Blad zapisu", page);
-        encodeIndexPage(node, bytes);
+        if (!cache_.store(file_, page, node)) return fail("Blad zapisu", page);
     }
-    for (const auto& freed : freed_) {
-        uint8_t* bytes = cache_.adopt(file_, freed.page);
-        if (!bytes) return fail("Blad zapisu", freed.page);
-        std::memset(bytes, 0, kIndexPageSize);
-        put32(bytes, freed.next);
-        put32(bytes + 6, kIndexFreeMark);
-    }
+    for (const auto& freed : freed_)
+        if (!cache_.storeFree(file_, freed.page, freed.next)) return fail("Blad zapisu", freed.page);
     working_.clear();
     freed_.clear();
+    const bool deferred = cache_.deferredSync();
     int32_t failed = 0;
-    if (!cache_.flush(file_, failed)) return fail("Blad zapisu", failed);
+    // Deferred, the changed pages wait in the cache for the sync or the
+    // close (or their eviction), the header with them.
+    if ((!deferred || !inOperation_) && !cache_.flush(file_, failed)) return fail("Blad zapisu", failed);
     // Most changes touch one leaf: the header is written only when the
     // root, the free chain or the height changed. Closing an index that was
     // only read writes nothing, so a reader never puts an old root over the
     // one a running station wrote.
     const bool headerChanged =
         inOperation_ && (rootChanged || freeHead_ != savedFreeHead_ || height_ != savedHeight_);
-    if (headerChanged && !writeHeader()) return false;
+    if (headerChanged) headerOwed_ = true;
+    if (headerOwed_ && (!deferred || !inOperation_) && !writeHeader()) return false;
+    if (deferred && inOperation_) unsynced_ = true;
     inOperation_ = false;
     return true;
 }
@@ -160,7 +166,18 @@ int IndexHandle::CreateIndex(const DataDir& dir, const std::string& name, bool d
     name_ = name;
     path_ = dir.file(name);
     duplicates_ = duplicates;
-    if (!file_.open(path_, File::Mode::ReadWriteCreate) || !file_.truncate(0)) {
+    // An index made anew in a deferred rebuild waits for its one sync at
+    // the end like its pages; an existing name needs no directory sync.
+    const bool existed = fileExists(path_);
+    if (!file_.open(path_, existed ? File::Mode::ReadWrite : File::Mode::ReadWriteCreate)) {
+        fail("Blad otwarcia/zamkniecia pliku", 0);
+        return -1;
+    }
+    if (cache_.deferredSync()) {
+        file_.deferSyncs(true);
+        unsynced_ = true;
+    }
+    if (!file_.truncate(0)) {
         fail("Blad otwarcia/zamkniecia pliku", 0);
         return -1;
     }
@@ -213,7 +230,8 @@ int IndexHandle::CloseIndex() {
     if (inOperation_) abandon();
     const bool ok = commit();
     cache_.drop(file_);
-    file_.close();
+    file_.close(); // pays a sync a deferred creation still owes
+    unsynced_ = false;
     position_.clear();
     return ok ? 0 : -1;
 }
@@ -229,15 +247,9 @@ bool IndexHandle::load(int32_t page, IndexNode& node) {
         node = root_;
         return true;
     }
-    if (!validChild(page)) return fail("Blad pozycji", page);
-    const uint8_t* bytes = cache_.page(file_, page);
-    if (!bytes) return fail("Blad odczytu pliku", page);
-    auto decoded = decodeIndexPage(bytes);
-    // A page that is free, or claims another place, is no page of the tree;
-    // nor is an empty one below the root, which no change ever leaves.
-    if (!decoded || decoded->self != page || decoded->left == kIndexFreeMark || decoded->entries.empty())
-        return fail("Blad odczytu pliku", page);
-    node = std::move(*decoded);
+    auto r = raw(page);
+    if (!r) return false;
+    node = r->node();
     return true;
 }
 
@@ -266,11 +278,12 @@ int32_t IndexHandle::allocatePage() {
             fail("Blad pozycji", page);
             return 0;
         }
-        const uint8_t* bytes = cache_.page(file_, page);
-        if (!bytes) {
+        const CachedIndexPage* cached = cache_.page(file_, page);
+        if (!cached) {
             fail("Blad odczytu pliku", page);
             return 0;
         }
+        const uint8_t* bytes = cached->bytes.data();
         const int32_t next = get32(bytes);
         if (get32(bytes + 6) != kIndexFreeMark || (next != kIndexNoPage && !validChild(next)) || next == page) {
             fail("Blad odczytu pliku", page);

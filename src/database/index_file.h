@@ -110,6 +110,12 @@ private:
     bool duplicates_ = false;
     IndexNode root_;
     std::array<uint8_t, kIndexPageSize> rootBytes_{};
+    IndexPageLayout rootLayout_;
+    // In deferred mode the header waits for the sync or the close too.
+    bool headerOwed_ = false;
+    // Deferred changes made since the last sync: a file without any needs
+    // none at the end of bulk work.
+    bool unsynced_ = false;
     int32_t freeHead_ = kIndexNoPage;
     int height_ = 1;
     int64_t length_ = 0;

@@ -71,43 +71,66 @@ std::optional<IndexNode> decodeIndexPage(const uint8_t* page) {
 
 namespace k4 {
 
-std::optional<RawIndexPage> RawIndexPage::of(const uint8_t* page) {
-    RawIndexPage raw;
-    raw.page_ = page;
-    raw.used_ = get16(page + 4);
-    if (raw.used_ < 0 || raw.used_ > kIndexFillLimit) return std::nullopt;
+bool layOutIndexPage(const uint8_t* page, IndexPageLayout& layout) {
+    layout.count = 0;
+    const int used = get16(page + 4);
+    if (used < 0 || used > kIndexFillLimit) return false;
     int at = kIndexPageHead;
-    const int end = kIndexPageHead + raw.used_;
+    const int end = kIndexPageHead + used;
     while (at < end) {
-        if (end - at < 9) return std::nullopt; // an empty key takes 9 bytes
+        if (end - at < 9) return false; // an empty key takes 9 bytes
         const auto* text = reinterpret_cast<const char*>(page + at + 8);
         const size_t room = static_cast<size_t>(end - at - 8);
         const size_t length = strnlen(text, room);
-        if (length == room || length > kIndexKeyLength) return std::nullopt;
+        if (length == room || length > kIndexKeyLength) return false;
+        layout.start[layout.count++] = static_cast<uint16_t>(at);
         at += 9 + static_cast<int>(length);
-        ++raw.count_;
     }
-    return raw;
+    return true;
+}
+
+void layOutIndexNode(const IndexNode& node, IndexPageLayout& layout) {
+    layout.count = 0;
+    int at = kIndexPageHead;
+    for (const auto& e : node.entries) {
+        layout.start[layout.count++] = static_cast<uint16_t>(at);
+        at += e.size();
+    }
+}
+
+bool insertIntoPage(uint8_t* page, IndexPageLayout& layout, int pos, const IndexKey& entry) {
+    const int used = get16(page + 4);
+    const int size = entry.size();
+    if (used + size > kIndexFillLimit || pos < 0 || pos > layout.count) return false;
+    const int end = kIndexPageHead + used;
+    const int at = pos < layout.count ? layout.start[pos] : end;
+    std::memmove(page + at + size, page + at, static_cast<size_t>(end - at));
+    put32(page + at, entry.child);
+    put32(page + at + 4, entry.value);
+    std::memcpy(page + at + 8, entry.text.data(), entry.text.size());
+    page[at + 8 + entry.text.size()] = 0;
+    put16(page + 4, static_cast<int16_t>(used + size));
+    for (int i = layout.count; i > pos; --i) layout.start[i] = static_cast<uint16_t>(layout.start[i - 1] + size);
+    layout.start[pos] = static_cast<uint16_t>(at);
+    ++layout.count;
+    return true;
 }
 
 int32_t RawIndexPage::self() const { return get32(page_); }
 int32_t RawIndexPage::left() const { return get32(page_ + 6); }
 
-const uint8_t* RawIndexPage::at(int index) const {
-    const uint8_t* p = page_ + kIndexPageHead;
-    for (int i = 0; i < index; ++i) p += 9 + std::strlen(reinterpret_cast<const char*>(p + 8));
-    return p;
-}
-
+// Binary search: the entries of a page are in key order.
 int RawIndexPage::bound(const char* key, bool upper) const {
-    const uint8_t* p = page_ + kIndexPageHead;
-    for (int i = 0; i < count_; ++i) {
-        const auto* text = reinterpret_cast<const char*>(p + 8);
-        const int c = CompareMazoviaN(text, key, kIndexKeyLength);
-        if (upper ? c > 0 : c >= 0) return i;
-        p += 9 + std::strlen(text);
+    int low = 0, high = count();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const int c = CompareMazoviaN(text(middle), key, kIndexKeyLength);
+        if (upper ? c > 0 : c >= 0)
+            high = middle;
+        else
+            low = middle + 1;
     }
-    return count_;
+    return low;
 }
 
 int32_t RawIndexPage::child(int slot) const { return slot == 0 ? left() : get32(at(slot - 1)); }
@@ -119,6 +142,15 @@ IndexKey RawIndexPage::entry(int index) const {
     key.value = get32(p + 4);
     key.text = reinterpret_cast<const char*>(p + 8);
     return key;
+}
+
+IndexNode RawIndexPage::node() const {
+    IndexNode n;
+    n.self = self();
+    n.left = left();
+    n.entries.reserve(static_cast<size_t>(count()) + 1);
+    for (int i = 0; i < count(); ++i) n.entries.push_back(entry(i));
+    return n;
 }
 
 } // namespace k4

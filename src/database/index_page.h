@@ -3,6 +3,7 @@
 // value and a key text packed in key order after a 10-byte page head. The
 // root page lives in the 1030-byte header block at the start of the file,
 // followed there by the head of the free-page chain and the tree's height.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,28 +53,47 @@ std::optional<IndexNode> decodeIndexPage(const uint8_t* page);
 
 namespace k4 {
 
-// Reading a page in place, without building its entries: the look-ups and
-// walks of the station run on these.
+constexpr int kIndexMaxEntries = kIndexFillLimit / 9; // entries of empty text
+
+// Where each entry of a page starts. It is found, and the page checked by
+// the rules of decoding, once: when the page comes into the cache or is
+// written there. Every look-up after that jumps straight to an entry.
+struct IndexPageLayout {
+    int count = 0;
+    uint16_t start[kIndexMaxEntries];
+};
+
+// false when the page is damaged.
+bool layOutIndexPage(const uint8_t* page, IndexPageLayout& layout);
+// The layout of a node about to be encoded (no check needed: it is ours).
+void layOutIndexNode(const IndexNode& node, IndexPageLayout& layout);
+// Puts the entry into a laid-out page at position pos, in place; false (and
+// nothing changed) when it does not fit into the page's 1014 bytes.
+bool insertIntoPage(uint8_t* page, IndexPageLayout& layout, int pos, const IndexKey& entry);
+
+// Reading a laid-out page in place, without building its entries: the
+// look-ups and walks of the station run on these.
 class RawIndexPage {
 public:
-    // Nothing valid when the page is damaged (the same rules as decoding).
-    static std::optional<RawIndexPage> of(const uint8_t* page);
+    RawIndexPage(const uint8_t* page, const IndexPageLayout& layout) : page_(page), layout_(&layout) {}
 
     int32_t self() const;
     int32_t left() const;
     bool isLeaf() const { return left() == kIndexNoPage; }
-    int count() const { return count_; }
+    int count() const { return layout_->count; }
     // The first entry whose text is above (upper) or not below the key.
     int bound(const char* key, bool upper) const;
     int32_t child(int slot) const;
+    const char* text(int index) const { return reinterpret_cast<const char*>(at(index) + 8); }
     IndexKey entry(int index) const;
+    // Every entry, for a change of the page.
+    IndexNode node() const;
 
 private:
-    const uint8_t* at(int index) const;
+    const uint8_t* at(int index) const { return page_ + layout_->start[index]; }
 
-    const uint8_t* page_ = nullptr;
-    int used_ = 0;
-    int count_ = 0;
+    const uint8_t* page_;
+    const IndexPageLayout* layout_;
 };
 
 } // namespace k4

@@ -40,7 +40,23 @@ int IndexHandle::InsertKey(const std::string& text, int32_t value) {
     IndexKey entry;
     entry.text = key;
     entry.value = value;
-    if (!descend(key, true, path) || !insertUp(std::move(path), std::move(entry)) || !commit()) {
+    if (!descend(key, true, path)) {
+        abandon();
+        return -1;
+    }
+    // Most insertions fit into their leaf: the entry goes into the cached
+    // page in place, without building the page's entries.
+    if (path.back().page != 0) {
+        CachedIndexPage* leaf = cache_.change(file_, path.back().page);
+        if (leaf && insertIntoPage(leaf->bytes.data(), leaf->layout, path.back().pos, entry)) {
+            if (!commit()) {
+                abandon();
+                return -1;
+            }
+            return 1;
+        }
+    }
+    if (!insertUp(std::move(path), std::move(entry)) || !commit()) {
         abandon();
         return -1;
     }

@@ -170,7 +170,17 @@ int RecordFile::AppendRecord(int32_t& offset, const void* data) {
     const int64_t records = (size - kRecordFileHeaderSize + recSize - 1) / recSize;
     const int64_t at = kRecordFileHeaderSize + records * recSize;
     if (at + recSize > INT32_MAX) return -1;
-    if (!file_.writeAt(at, data, static_cast<size_t>(recSize))) return -1;
+    // The file takes its new length, a whole record, before the record is
+    // written into it. A write that grew the file itself could be cut short
+    // by a kill: the kernel ends a write between two pages when the process
+    // is killed, and a record across a page boundary would leave the file
+    // ending inside a record. This way a cut write leaves a whole record
+    // that nothing names yet.
+    if (!file_.resizeNoSync(at + recSize)) return -1;
+    if (!file_.writeAt(at, data, static_cast<size_t>(recSize))) {
+        file_.truncate(size); // give the space back; what stays is only unnamed
+        return -1;
+    }
     offset = static_cast<int32_t>(at);
     return 0;
 }

@@ -66,6 +66,9 @@ public:
     int FreeChain(int32_t& first);
 
     bool isOpen() const { return file_.isOpen(); }
+    // Bulk work run again after a crash writes without waiting for the
+    // disk; ending it syncs the file once (0, or -1 when that fails).
+    int DeferSyncs(bool deferred) { return file_.deferSyncs(deferred) ? 0 : -1; }
     // The name stored in the header (empty while closed).
     std::string name() const;
     int recordSize() const { return header_.rec_size; }

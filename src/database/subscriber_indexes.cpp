@@ -164,25 +164,74 @@ int SubscriberIndexes::rebuildDerived(
     // wait for the disk until the end: they stay open, their pages go out
     // unsynced, and one sync per file closes the rebuild. A crash in the
     // middle leaves "numer" as it was and the rebuild is run again.
+    // The new indexes are made beside the old ones and take their places
+    // only when they are whole: a rebuild that breaks off leaves the old
+    // indexes as they were, never one it did not fill.
+    beginBulk();
+    bool complete = false;
+    int result = -1;
+    try {
+        result = fillDerived(loadKeys, complete);
+    } catch (...) {
+        // Whatever broke the walk off, the old files stay and the bulk ends.
+        try {
+            endBulk();
+            installDerived(false);
+        } catch (...) {
+        }
+        throw;
+    }
+    const int synced = endBulk();
+    const int installed = installDerived(complete && synced == 0);
+    if (result != 0) return result;
+    return synced != 0 ? synced : installed;
+}
+
+namespace {
+std::string rebuiltName(const char* name) { return std::string(name) + ".nowy"; }
+} // namespace
+
+int SubscriberIndexes::installDerived(bool install) {
+    int result = 0;
+    for (int index : kDerivedIndexes) {
+        const auto& d = kIndexes[static_cast<size_t>(index)];
+        handle(index).CloseIndex();
+        const std::string made = dir_.file(rebuiltName(d.name));
+        if (!install) {
+            std::remove(made.c_str());
+        } else if (fileExists(made) && !renameDurably(made, dir_.file(d.name), nullptr)) {
+            messages_.ShowNotice(mz("\x03utworzenia indeksu!") + d.name, kNoticeError);
+            result = -1;
+        }
+        // An index kept open for the run is open again, on its file.
+        if (d.keptOpen && handle(index).OpenIndex(dir_, d.name, d.duplicates) != 0) result = -1;
+    }
+    return result;
+}
+
+void SubscriberIndexes::beginBulk() {
     keepOpen_ = true;
     cache_.setDeferredSync(true);
-    const int result = fillDerived(loadKeys);
+}
+
+int SubscriberIndexes::endBulk() {
+    int synced = 0;
+    // Still deferred: each file gets its pages and header unsynced, then
+    // the one sync.
+    for (int index = 0; index < kSubscriberIndexCount; ++index)
+        if (handle(index).SyncIndex() != 0) synced = -1;
     cache_.setDeferredSync(false);
     keepOpen_ = false;
-    int synced = 0;
-    for (int index : kDerivedIndexes) {
-        if (handle(index).SyncIndex() != 0) synced = -1;
-        release(index);
-    }
-    release(kIndexNumber);
-    return result == 0 ? synced : result;
+    for (int index = 0; index < kSubscriberIndexCount; ++index) release(index);
+    return synced;
 }
 
 int SubscriberIndexes::fillDerived(
-    const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys) {
+    const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys, bool& complete) {
+    complete = false;
     for (int index : kDerivedIndexes) {
         const auto& d = kIndexes[static_cast<size_t>(index)];
-        if (handle(index).CreateIndex(dir_, d.name, d.duplicates) != 0) {
+        if (handle(index).CreateIndex(dir_, rebuiltName(d.name), d.duplicates) != 0) {
             messages_.ShowNotice(mz("\x03utworzenia indeksu!") + d.name, kNoticeError);
             return -1;
         }
@@ -194,6 +243,9 @@ int SubscriberIndexes::fillDerived(
     if (numer.First(entry) != kIndexFound) {
         release(kIndexNumber);
         messages_.ShowNotice(mz(" ustawienia indeksu"), kNoticeError);
+        // An empty "numer" (a damaged one has ended the work already): the
+        // empty indexes made are what it asks for.
+        complete = true;
         return -1;
     }
     int result = 0;
@@ -210,6 +262,7 @@ int SubscriberIndexes::fillDerived(
         }
     }
     release(kIndexNumber);
+    complete = result == 0;
     return result;
 }
 

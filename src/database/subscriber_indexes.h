@@ -74,6 +74,14 @@ public:
     // The subscriber that owns a phone number, from "telefon".
     std::optional<int> ownerOfPhone(const std::string& digits);
 
+    // Bulk work (an import, a rebuild) with the directory's lock held and no
+    // station running: the indexes stay open, their pages wait in the cache
+    // and reach the files unsynced; endBulk writes everything and syncs each
+    // file once. A crash in between leaves indexes that "index rebuild"
+    // makes anew. endBulk gives 0, or -1 when a file could not be synced.
+    void beginBulk();
+    int endBulk();
+
     // Makes the five derived indexes anew from the subscribers in "numer".
     // loadKeys reads the subscriber at a record offset. 0 or -1.
     int rebuildDerived(const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys);
@@ -81,7 +89,11 @@ public:
     IndexHandle& handle(int index) { return *handles_[static_cast<size_t>(index)]; }
 
 private:
-    int fillDerived(const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys);
+    // 0 when every subscriber of "numer" went in; complete tells whether
+    // the new files hold all of "numer" (also when it is empty).
+    int fillDerived(const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys, bool& complete);
+    // The new files take the places of the old ones, or go again.
+    int installDerived(bool install);
     // The open handle of an index, opening an on-demand one for the caller.
     bool use(int index);
     void release(int index);

@@ -77,6 +77,13 @@ std::optional<IntakeTicket> ReportIntake::take(IntakeChannel channel, int port, 
         enterFault(lowOnSpace() ? StorageFault::NoSpace : fault);
         return std::nullopt;
     }
+    // Synced into a file nobody can find any more is not stored: the data
+    // directory removed since the last tick leaves no window for a report.
+    if (filesGone()) {
+        journal_.markDone(offset);
+        enterFault(StorageFault::DirectoryGone);
+        return std::nullopt;
+    }
     ++inFlight_;
     return IntakeTicket{offset, history_.failedWrites()};
 }
@@ -132,14 +139,18 @@ void ReportIntake::compactWhenIdle(bool always) {
     for (size_t i = 0; i < keep.size(); ++i) held_[i].record.offset = keep[i].offset;
 }
 
+bool ReportIntake::filesGone() {
+    const bool journalGone = journal_.isOpen() && !journal_.stillAtItsPath();
+    const bool historyGone = history_.isOpen() && !history_.historyFile().stillAtItsPath();
+    return journalGone || historyGone;
+}
+
 void ReportIntake::watch() {
     if (!started_) return;
     if (fault_ == StorageFault::None) {
         // rm -r of the data directory: the open files keep taking writes
         // that no start will ever read.
-        const bool journalGone = journal_.isOpen() && !journal_.stillAtItsPath();
-        const bool historyGone = history_.isOpen() && !history_.historyFile().stillAtItsPath();
-        if (journalGone || historyGone) enterFault(StorageFault::DirectoryGone);
+        if (filesGone()) enterFault(StorageFault::DirectoryGone);
         return;
     }
     const uint64_t now = clock_.tickMs();

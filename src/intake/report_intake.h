@@ -64,6 +64,8 @@ private:
     void processStored(JournalRecord& record, bool retried);
     void compactWhenIdle(bool always);
     bool lowOnSpace() const;
+    // The journal or the history no longer under its name.
+    bool filesGone();
 
     DataDir dir_;
     const Clock& clock_;

@@ -35,7 +35,10 @@ File::~File() { close(); }
 File::File(File&& other) noexcept
     : fd_(other.fd_), position_(other.position_), path_(std::move(other.path_)),
       error_(std::move(other.error_)), errno_(other.errno_) {
+    syncsDeferred_ = other.syncsDeferred_;
+    syncOwed_ = other.syncOwed_;
     other.fd_ = -1;
+    other.syncOwed_ = false;
 }
 
 File& File::operator=(File&& other) noexcept {
@@ -46,7 +49,10 @@ File& File::operator=(File&& other) noexcept {
         path_ = std::move(other.path_);
         error_ = std::move(other.error_);
         errno_ = other.errno_;
+        syncsDeferred_ = other.syncsDeferred_;
+        syncOwed_ = other.syncOwed_;
         other.fd_ = -1;
+        other.syncOwed_ = false;
     }
     return *this;
 }
@@ -77,8 +83,17 @@ bool File::open(const std::string& path, Mode mode) {
 }
 
 void File::close() {
+    if (fd_ >= 0 && syncOwed_) ::fdatasync(fd_);
+    syncOwed_ = false;
+    syncsDeferred_ = false;
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+}
+
+bool File::deferSyncs(bool deferred) {
+    syncsDeferred_ = deferred;
+    if (deferred || !syncOwed_) return true;
+    return sync();
 }
 
 int64_t File::readSomeAt(int64_t offset, void* data, size_t size) {
@@ -129,14 +144,21 @@ bool File::writeAt(int64_t offset, const void* data, size_t size) {
 
 bool File::sync() {
     if (fd_ < 0) return false;
+    if (syncsDeferred_) {
+        syncOwed_ = true;
+        return true;
+    }
+    syncOwed_ = false;
     if (::fdatasync(fd_) != 0) return fail("sync");
     return true;
 }
 
-bool File::truncate(int64_t size) {
-    if (fd_ < 0) return false;
+bool File::truncate(int64_t size) { return resizeNoSync(size) && sync(); }
+
+bool File::resizeNoSync(int64_t size) {
+    if (fd_ < 0 || size < 0) return false;
     if (::ftruncate(fd_, size) != 0) return fail("truncate");
-    return sync();
+    return true;
 }
 
 int64_t File::size() {
@@ -218,6 +240,12 @@ bool readWholeFile(const std::string& path, std::string& data, std::string* erro
 bool fileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+bool renameDurably(const std::string& from, const std::string& to, std::string* error) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return setError(error, "rename", from);
+    syncDirectoryOf(to);
+    return true;
 }
 
 } // namespace k4

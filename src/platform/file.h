@@ -43,7 +43,15 @@ public:
     // Writes without syncing; the caller groups several and calls sync().
     bool writeAtNoSync(int64_t offset, const void* data, size_t size);
     bool sync();
+    // Sets the length (and syncs it); the NoSync form leaves the sync to the
+    // write that follows.
     bool truncate(int64_t size);
+    bool resizeNoSync(int64_t size);
+    // Bulk work that is run again after a crash (an import, a rebuild) asks
+    // for no sync while it writes: sync() then only notes that one is owed,
+    // and ending the deferral (or closing) pays it with one sync. false when
+    // that sync fails.
+    bool deferSyncs(bool deferred);
     int64_t size();
     // The open file still has its name: not unlinked (its directory removed
     // under a running station) and not replaced by another file of that name.
@@ -58,6 +66,8 @@ private:
     bool fail(const char* what);
 
     int fd_ = -1;
+    bool syncsDeferred_ = false;
+    bool syncOwed_ = false;
     int64_t position_ = 0;
     std::string path_;
     std::string error_;
@@ -68,6 +78,10 @@ private:
 // temporary file beside it, are synced, and are renamed over the old file, so
 // a crash leaves either the old or the new file, never a torn one.
 bool replaceFileDurably(const std::string& path, std::string_view data, std::string* error);
+
+// Puts the file at from in the place of the file at to, durably (the
+// directory synced): a crash leaves one or the other under the name.
+bool renameDurably(const std::string& from, const std::string& to, std::string* error);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& data, std::string* error);

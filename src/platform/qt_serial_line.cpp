@@ -10,7 +10,6 @@
 namespace k4 {
 
 namespace {
-constexpr int kReadTimeoutMs = 100;
 // 100 ms a byte plus a second, as the base link has always allowed.
 constexpr int kWriteTimeoutMs = 1100;
 } // namespace
@@ -51,7 +50,7 @@ bool QtSerialLine::open(const std::string& device, int baudRate) {
     lost_ = false;
     port_->setPortName(QString::fromStdString(device));
     if (!port_->open(QIODevice::ReadWrite)) {
-        noteError();
+        noteReadError();
         port_->clearError();
         return false;
     }
@@ -84,7 +83,7 @@ bool QtSerialLine::isConnected() {
     return port_->isOpen();
 }
 
-void QtSerialLine::noteError() {
+void QtSerialLine::noteReadError() {
     error_ = port_->errorString().toStdString();
     const auto error = port_->error();
     // A device that fails its reads has gone away (a pulled USB adapter, a
@@ -98,17 +97,19 @@ void QtSerialLine::noteError() {
     errorPending_ = true;
 }
 
-std::optional<uint8_t> QtSerialLine::readByte() {
+std::optional<uint8_t> QtSerialLine::readByteWithin(int ms) {
     if (!port_->isOpen()) return std::nullopt;
-    if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(kReadTimeoutMs)) {
+    // What Qt has already taken from the device is there at once; otherwise
+    // the device is asked, waiting no longer than ms (0: only asked).
+    if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(ms)) {
         if (port_->error() != QSerialPort::NoError && port_->error() != QSerialPort::TimeoutError)
-            noteError();
+            noteReadError();
         port_->clearError();
         return std::nullopt;
     }
     char byte = 0;
     if (port_->read(&byte, 1) != 1) {
-        noteError();
+        noteReadError();
         port_->clearError();
         return std::nullopt;
     }
@@ -120,13 +121,28 @@ bool QtSerialLine::writeByte(uint8_t byte) {
     const char c = static_cast<char>(byte);
     // Qt may hand the byte to the device at once; only a byte still queued
     // is waited for.
-    if (port_->write(&c, 1) != 1 ||
-        (port_->bytesToWrite() > 0 && !port_->waitForBytesWritten(kWriteTimeoutMs))) {
-        noteError();
+    if (port_->write(&c, 1) == 1 && (port_->bytesToWrite() == 0 || port_->waitForBytesWritten(kWriteTimeoutMs)))
+        return true;
+    error_ = port_->errorString().toStdString();
+    if (port_->error() == QSerialPort::ResourceError) {
+        // The device has gone: the reads find it out and say so.
         port_->clearError();
         return false;
     }
-    return true;
+    // A far end that holds the line (flow control, a full buffer) must not
+    // get this byte later, in the middle of whatever is sent next.
+    port_->clear(QSerialPort::Output);
+    port_->clearError();
+    return false;
+}
+
+void QtSerialLine::setArrivalHandler(ArrivalHandler handler) {
+    arrival_ = std::move(handler);
+    if (watching_) return;
+    watching_ = true;
+    QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] {
+        if (arrival_) arrival_();
+    });
 }
 
 void QtSerialLine::clearInput() {

@@ -18,16 +18,17 @@ public:
     void close() override;
     bool isOpen() const override;
     bool isConnected() override;
-    std::optional<uint8_t> readByte() override;
+    std::optional<uint8_t> readByteWithin(int ms) override;
     bool writeByte(uint8_t byte) override;
     void clearInput() override;
     bool takeError() override;
     std::string errorText() const override { return error_; }
     std::string device() const override { return device_; }
+    void setArrivalHandler(ArrivalHandler handler) override;
 
 private:
     bool configure();
-    void noteError();
+    void noteReadError();
 
     std::unique_ptr<QSerialPort> port_;
     std::string device_;
@@ -35,6 +36,8 @@ private:
     bool lost_ = false;   // the device went away while open
     bool errorPending_ = false;
     std::string error_;
+    ArrivalHandler arrival_;
+    bool watching_ = false;
 };
 
 // The system's serial ports sorted as text, or exactly the colon-separated

@@ -40,7 +40,10 @@ Station::Station(const Environment& env)
               database_, processing_, indexes_, pathPolling_, ethernetBases_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
-      timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(); }) {
+      // When bytes have come, their call is already queued behind the
+      // window's events; the tick does not serve the bases ahead of it.
+      timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(!arrivals_.willRun()); }),
+      arrivals_([this] { return serveArrivals(); }) {
     // A long operation (a search, a print) still serves the lines between
     // its steps.
     messages_.setInputPoll([this] { inputs_.PollInputs(); });
@@ -59,17 +62,25 @@ Station::Station(const Environment& env)
     });
 }
 
-int Station::moduleCheck() {
-    if (moduleCheckRunning_) return 0;
-    int result = 0;
-    if (config_.block().mode != 2) {
-        moduleCheckRunning_ = true;
-        result = paths_.DetectPaths();
-        moduleCheckRunning_ = false;
-    }
+int Station::detectPaths() {
+    // The receiving-only mode has no module bus.
+    if (moduleCheckRunning_ || config_.block().mode == 2) return 0;
+    moduleCheckRunning_ = true;
+    const int result = paths_.DetectPaths();
+    moduleCheckRunning_ = false;
+    return result;
+}
+
+void Station::pathsRebuilt() {
     if (pathsRebuilt_) pathsRebuilt_();
     // The panel was rebuilt: every probed path starts its probing again.
     paths_.RestartProbeTimers();
+}
+
+int Station::moduleCheck() {
+    if (moduleCheckRunning_) return 0;
+    const int result = detectPaths();
+    pathsRebuilt();
     return result;
 }
 
@@ -110,7 +121,22 @@ int Station::start() {
     }
     receptionSuspended_ = false;
     moduleCheck();
+    watchArrivals(true);
     return 0;
+}
+
+void Station::watchArrivals(bool on) {
+    // A base that has more to send gets its answer when its frame is in,
+    // not at the next tick: a base waits for the answer before it sends on.
+    for (int port : baseLink_.receivingPorts()) {
+        if (on) ports_.line(port).setArrivalHandler([this] { arrivals_.request(); });
+        else ports_.line(port).setArrivalHandler(nullptr);
+    }
+}
+
+bool Station::serveArrivals() {
+    if (!started_) return false;
+    return inputs_.serveBaseLinks();
 }
 
 void Station::setEventLineSink(EventLineSink* sink) {
@@ -125,6 +151,7 @@ void Station::tick(bool windowMessagePending) {
 
 void Station::stop() {
     if (!started_) return;
+    watchArrivals(false);
     started_ = false;
     receptionSuspended_ = true;
     intake_.stop();

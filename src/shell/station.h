@@ -38,6 +38,7 @@
 #include "messages/messages.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
+#include "platform/soon_call.h"
 
 #include <functional>
 #include <string>
@@ -96,6 +97,7 @@ public:
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
+    PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
@@ -106,6 +108,11 @@ public:
     // 0, or -1 when "pakiety" could not be read; a check already running
     // is not started again.
     int moduleCheck();
+    // Its two halves, for the window's dialog between them: the detection
+    // (guarded against a second one while it runs), and the panel rebuilt
+    // with every probe restarted.
+    int detectPaths();
+    void pathsRebuilt();
     // The paths that get a cell of the checking panel, in slot order.
     std::vector<CheckedPath> checkedPaths() const;
     // Who rebuilds the checking panel after a module check.
@@ -113,6 +120,9 @@ public:
 
 private:
     DataLayerParts dataLayerParts();
+    // Bytes have come on a base's line between ticks.
+    bool serveArrivals();
+    void watchArrivals(bool on);
     void closeForFatalFault();
 
     DataDir dir_;
@@ -175,6 +185,8 @@ private:
     std::function<void()> pathsRebuilt_;
     InputPoller inputs_;
     StationTimer timer_;
+    // The base links served between ticks when bytes have come.
+    SoonCall arrivals_;
 };
 
 } // namespace k4

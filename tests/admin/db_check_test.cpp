@@ -37,7 +37,8 @@ struct DbCheckTest : ::testing::Test {
         for (const RecordFileDescriptor& d : kRecordFileSet) {
             RecordFile file(DataDir(tmp.path()), messages, history);
             ASSERT_EQ(file.Create(d.name, d.recordSize), 0);
-            std::string record(static_cast<size_t>(d.recordSize), 'r');
+            // A subscriber's texts empty, so its keys are empty texts.
+            std::string record(static_cast<size_t>(d.recordSize), std::string(d.name) == "dane" ? '\0' : 'r');
             const int added = std::string(d.name) == "dane" ? 3 : std::string(d.name) == "osoby" ? 2 : 0;
             int32_t at = 0;
             for (int i = 0; i < added; ++i) {
@@ -58,6 +59,9 @@ struct DbCheckTest : ::testing::Test {
             if (i == kIndexNumber) {
                 h.InsertKey("0001", 32);
                 h.InsertKey("0003", 32 + 2 * 1575);
+            } else if (i != kIndexPhone) {
+                h.InsertKey("", 32);
+                h.InsertKey("", 32 + 2 * 1575);
             }
             h.CloseIndex();
         }
@@ -71,6 +75,14 @@ struct DbCheckTest : ::testing::Test {
         std::ostringstream out, err;
         const int status = runAdmin({"db", "check", tmp.path()}, in, out, err);
         return {status, out.str(), err.str()};
+    }
+    void replaceKeys(const char* name, const std::vector<std::pair<std::string, int32_t>>& keys) {
+        IndexPageCache cache;
+        ThrowingFailure failure;
+        IndexHandle h(cache, failure);
+        ASSERT_EQ(h.CreateIndex(DataDir(tmp.path()), name, true), 0);
+        for (const auto& [text, value] : keys) h.InsertKey(text, value);
+        h.CloseIndex();
     }
     void patchInt32(const std::string& name, size_t at, int32_t value) {
         std::string bytes = tmp.read(name);
@@ -93,11 +105,11 @@ TEST_F(DbCheckTest, SoundDatabaseGivesOneLinePerFile) {
               "uzbroj   w użyciu: 0, wolne: 0, problemy: brak\n"
               "orders   w użyciu: 0, wolne: 0, problemy: brak\n"
               "numer    klucze: 2, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
-              "nazwa    klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
-              "miejsc   klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
-              "adres    klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "nazwa    klucze: 2, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "miejsc   klucze: 2, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
+              "adres    klucze: 2, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
               "telefon  klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n"
-              "indeks   klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n");
+              "indeks   klucze: 2, wysokość: 1, strony: 0, wolne strony: 0, problemy: brak\n");
 }
 
 TEST_F(DbCheckTest, DamageIsNamedAndFailsTheCheck) {
@@ -119,6 +131,13 @@ TEST_F(DbCheckTest, DamageIsNamedAndFailsTheCheck) {
          "osoby    w użyciu: 2, wolne: 0, problemy: 1 (niepełny ostatni rekord: 2 B ponad całe rekordy)"},
         {"a missing file", [](DbCheckTest& t) { std::remove(t.tmp.file("opis").c_str()); },
          "opis     w użyciu: 0, wolne: 0, problemy: 1 (brak pliku)"},
+        // Sound as a tree, but not the keys of the subscribers of "numer".
+        {"a derived index out of step", [](DbCheckTest& t) { t.replaceKeys("miejsc", {{"RADOM", 32}}); },
+         "miejsc   klucze: 1, wysokość: 1, strony: 0, wolne strony: 0, problemy: 3 (brak klucza \"\" (rekord 32); "
+         "brak klucza \"\" (rekord 3182); klucz \"RADOM\" (rekord 32) bez abonenta w indeksie numer)"},
+        {"an empty derived index", [](DbCheckTest& t) { t.replaceKeys("indeks", {}); },
+         "indeks   klucze: 0, wysokość: 1, strony: 0, wolne strony: 0, problemy: 2 (brak klucza \"\" (rekord 32); "
+         "brak klucza \"\" (rekord 3182))"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

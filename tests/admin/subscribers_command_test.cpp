@@ -1,5 +1,7 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_database.h"
+
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -162,6 +164,65 @@ TEST_F(SubscribersCommandTest, DbCheckFindsADamagedIndexPageAndRebuildRepairsIt)
     }
 }
 
+TEST_F(SubscribersCommandTest, ADamagedIndexEndsACommandWithItsMessageNotAnAbort) {
+    std::string csv = "number,name,town\n";
+    for (int n = 1; n <= 300; ++n) csv += std::to_string(n) + ",Abonent " + std::to_string(n) + ",Radom\n";
+    struct Case {
+        const char* file;
+        size_t at; // the header's root (4), or every page after it (1034)
+        Args command;
+    };
+    tmp.write("more.csv", "number,name\n900,Nowy\n");
+    const std::vector<Case> cases = {
+        {"numer", 4, {"find", "--number", "7", data()}},
+        {"numer", 1030 + 4, {"find", "--number", "7", data()}},
+        {"numer", 1030 + 4, {"subscribers", "export", data()}},
+        {"numer", 1030 + 4, {"subscribers", "import", tmp.file("more.csv"), data()}},
+        {"nazwa", 4, {"find", "--name", "abonent", data()}},
+        {"nazwa", 1030 + 4, {"find", "--name", "abonent", data()}},
+        {"nazwa", 1030 + 4, {"subscribers", "import", tmp.file("more.csv"), data()}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.command[0] + " @" + std::to_string(c.at));
+        std::filesystem::remove_all(data());
+        ASSERT_EQ(import(csv, data()).status, 0);
+        // The root, or every page below it, claims more bytes than a page holds.
+        const size_t size = tmp.read("data/" + std::string(c.file)).size();
+        for (size_t at = c.at; at < size; at += c.at == 4 ? size : 1024) patch(c.file, at, std::string("\xFF\x7F", 2));
+        const Run r = run(c.command);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("Plik indeksowy jest uszkodzony"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.file), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(SubscribersCommandTest, ARecordNumerDoesNotLeadToIsGivenBackByTheRebuild) {
+    ASSERT_EQ(import("number,name,tel\n1,Pierwszy,481\n2,Drugi,482\n3,Trzeci,483\n", data()).status, 0);
+    // What a crash in the middle of an import can leave: "numer" sound, but
+    // without the last subscriber whose record is whole in "dane".
+    {
+        std::ostringstream sink;
+        AdminDatabase db(data(), sink);
+        ASSERT_TRUE(db.open(false));
+        ASSERT_EQ(db.indexes().handle(kIndexNumber).DeleteKey("0003", 32 + 2 * 1575), 1);
+    }
+    const Run check = run({"db", "check", data()});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find("rekord 3182 (abonent 0003) nieosiągalny z indeksu"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("klucz \"TRZECI\" (rekord 3182) bez abonenta w indeksie numer"), std::string::npos)
+        << check.out;
+
+    const Run rebuilt = run({"index", "rebuild", data()});
+    EXPECT_EQ(rebuilt.status, 0) << rebuilt.out << rebuilt.err;
+    EXPECT_NE(rebuilt.out.find("numer: niezgodny z plikiem dane"), std::string::npos) << rebuilt.out;
+    EXPECT_NE(rebuilt.out.find("numer: utworzony z pliku dane, abonentów: 3"), std::string::npos) << rebuilt.out;
+    EXPECT_EQ(run({"db", "check", data()}).status, 0);
+    EXPECT_EQ(found("--number", "3"), std::vector<std::string>{"0003"});
+    EXPECT_EQ(found("--phone", "483"), std::vector<std::string>{"0003"});
+    EXPECT_FALSE(std::filesystem::exists(data() + "/numer.nowy"));
+    EXPECT_FALSE(std::filesystem::exists(data() + "/nazwa.nowy"));
+}
+
 TEST_F(SubscribersCommandTest, RebuiltNumberIndexRefusesADuplicateNumberWithItsRecord) {
     ASSERT_EQ(import("number,name\n1,Pierwszy\n2,Drugi\n3,Trzeci\n", data()).status, 0);
     // The third record claims number 1 as well; "numer" is gone.
@@ -178,7 +239,7 @@ TEST_F(SubscribersCommandTest, RebuiltNumberIndexRefusesADuplicateNumberWithItsR
     EXPECT_NE(check.out.find("rekord 3182 (abonent 0001) nieosiągalny z indeksu"), std::string::npos) << check.out;
 }
 
-TEST_F(SubscribersCommandTest, DemoInstallationIsWholeAndReceivesOnPortOne) {
+TEST_F(SubscribersCommandTest, DemoInstallationIsWholeWithItsModulesAndItsBase) {
     tmp.write("demo.csv", "number,name,town\n1001,Apteka,Warszawa\n1030,Bank,Marki\n1035,Kino,Ząbki\n");
     const Run demo = run({"demo", data(), tmp.file("demo.csv")});
     ASSERT_EQ(demo.status, 0) << demo.err;
@@ -190,8 +251,10 @@ TEST_F(SubscribersCommandTest, DemoInstallationIsWholeAndReceivesOnPortOne) {
     EXPECT_NE(check.out.find("sektory  w użyciu: 30,"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("alarmy   w użyciu: 1,"), std::string::npos) << check.out;
     const Run conf = run({"conf", "show", data()});
-    EXPECT_NE(conf.out.find("mode = 2 (Odbiorcza)\n"), std::string::npos);
-    EXPECT_NE(conf.out.find("data_port = 1\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("mode = 3 (Std/Odb)\n"), std::string::npos) << conf.out;
+    EXPECT_NE(conf.out.find("inter_port = 1\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("data_port = 2\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("base1_port = 3\n"), std::string::npos);
     // Never over a database that is there already.
     const Run again = run({"demo", data(), tmp.file("demo.csv")});
     EXPECT_EQ(again.status, 1);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace k4 {
@@ -102,9 +103,18 @@ TEST(CompareMazoviaN, ComparesOnlyThePrefix) {
 }
 
 TEST(UpperMazovia, PolishAndAsciiLettersOnly) {
-    std::string text = "\xA6" "d\xA6" "b\x92o 12,-;\x86\x8D\x91\xA4\xA2\x9E\xA7"; // źdźbło 12,-;ąćęńóśż
-    UpperMazovia(text);
-    EXPECT_EQ(text, "\xA0" "D\xA0" "B\x9CO 12,-;\x8F\x95\x90\xA5\xA3\x98\xA1");
+    const std::pair<std::string, std::string> cases[] = {
+        // źdźbło 12,-;ąćęńóśż
+        {"\xA6" "d\xA6" "b\x92o 12,-;\x86\x8D\x91\xA4\xA2\x9E\xA7",
+         "\xA0" "D\xA0" "B\x9CO 12,-;\x8F\x95\x90\xA5\xA3\x98\xA1"},
+        {"za\xA7\xA2\x92\x8D", "ZA\xA1\xA3\x9C\x95"}, // zażółć -> ZAŻÓŁĆ
+        {"ZA\xA1\xA3\x9C\x95", "ZA\xA1\xA3\x9C\x95"}, // capitals stay
+    };
+    for (const auto& [text, upper] : cases) {
+        std::string changed = text;
+        UpperMazovia(changed);
+        EXPECT_EQ(changed, upper);
+    }
 }
 
 } // namespace

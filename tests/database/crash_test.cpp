@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <random>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -67,6 +68,56 @@ constexpr int kSize = 64;
     }
 }
 
+// The system may end a write part way: a kill does so between two pages of
+// one write, and so does a full disk. A record that spans a page boundary is
+// then half written. The file must still end on a whole record: the length
+// is taken before the record is written. Here the cut comes at a fixed byte,
+// from a file size limit at the boundary, so the case is the same each run.
+TEST(RecordFileCrash, AnAppendCutShortLeavesNoPartOfARecord) {
+    test::TempDir tmp;
+    test::ScriptedOperatorUi ui;
+    Messages messages(ui);
+    test::RecordingHistory history;
+    {
+        RecordFile fresh(DataDir(tmp.path()), messages, history);
+        ASSERT_EQ(fresh.Create("opis", kSize), 0);
+    }
+    constexpr int64_t kPage = 4096;
+    static_assert((kPage - 32) % kSize != 0, "a record must span the boundary");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Past the limit a write stops short and the next one fails.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(kPage), static_cast<rlim_t>(kPage)};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+        RecordFile file(DataDir(tmp.path()), messages, history);
+        if (file.Open("opis", kSize) != 0) ::_exit(3);
+        const std::string record(kSize, 'r');
+        for (int i = 0; i < 100; ++i) {
+            int32_t at = 0;
+            if (file.AppendRecord(at, record.data()) != 0) ::_exit(i == (kPage - 32) / kSize ? 0 : 4);
+        }
+        ::_exit(5); // the limit never came
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "the append across the boundary was refused, and only that one";
+
+    const RecordFileAudit audit = AuditRecordFile(tmp.file("opis"), "opis", kSize);
+    EXPECT_TRUE(audit.problems.empty()) << audit.problems.front();
+    EXPECT_EQ(audit.records, (kPage - 32) / kSize);
+    RecordFile reopened(DataDir(tmp.path()), messages, history);
+    ASSERT_EQ(reopened.Open("opis", kSize), 0);
+    int32_t at = 0;
+    EXPECT_EQ(reopened.AppendRecord(at, std::string(kSize, 'n').data()), 0);
+    EXPECT_EQ(at, 32 + (kPage - 32) / kSize * kSize) << "the next record goes where the refused one would have";
+}
+
+// Kills at any moment: whatever the moment, the file ends on a whole record
+// and its free chain is sound, so the verdict does not depend on where the
+// kill falls.
 TEST(RecordFileCrash, KilledWriterLeavesAFileThatOpensWithASoundFreeChain) {
     test::TempDir tmp;
     test::ScriptedOperatorUi ui;

@@ -134,6 +134,24 @@ TEST_F(SubscriberIndexesTest, RebuildLeavesOneEntryPerSubscriber) {
     EXPECT_EQ(contents(kIndexNumber).size(), 30u);
 }
 
+TEST_F(SubscriberIndexesTest, ARebuildThatBreaksOffLeavesTheOldIndexes) {
+    for (int i = 1; i <= 20; ++i)
+        ASSERT_EQ(indexes.AddSubscriberKeys(subscriber(i, 32 + 1575 * i, "Abonent " + std::to_string(i), "0" + std::to_string(480000000 + i)), true), 0);
+    const auto names = contents(kIndexName);
+    const auto phones = contents(kIndexPhone);
+    int loaded = 0;
+    // The record reader fails hard half-way, as a damaged file does.
+    EXPECT_THROW(indexes.rebuildDerived([&](int32_t) -> std::optional<SubscriberKeys> {
+        if (++loaded == 10) throw std::runtime_error("dane");
+        return subscriber(loaded, 32 + 1575 * loaded, "Inny", "");
+    }),
+                 std::runtime_error);
+    indexes.closeAll();
+    ASSERT_EQ(indexes.openAll(false), 0);
+    EXPECT_EQ(contents(kIndexName), names) << "no half-filled index in the old one's place";
+    EXPECT_EQ(contents(kIndexPhone), phones);
+}
+
 TEST_F(SubscriberIndexesTest, RebuildOfAnEmptyNumberIndexSaysSo) {
     EXPECT_EQ(indexes.rebuildDerived([](int32_t) { return std::optional<SubscriberKeys>(); }), -1);
     ASSERT_EQ(ui.boxes.size(), 1u);

@@ -1,6 +1,7 @@
 // Any byte stream on a receiving base line: the frame reader and the record
 // decoder must answer, refuse or skip it, and never read or write outside the
-// frame buffer or loop without consuming input.
+// frame buffer or loop without consuming input, whether a frame is read in one
+// poll or across the tick's calls.
 #include "baselink/base_link.h"
 
 #include <deque>
@@ -15,7 +16,7 @@ public:
     void close() override {}
     bool isOpen() const override { return true; }
     bool isConnected() override { return true; }
-    std::optional<uint8_t> readByte() override {
+    std::optional<uint8_t> readByteWithin(int) override {
         if (input.empty()) return std::nullopt;
         uint8_t b = input.front();
         input.pop_front();
@@ -86,7 +87,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     k4::Messages messages(ui);
     Sinks sinks;
     k4::BaseLink link({ports, frame, trace, clock, messages, config, sinks, sinks, sinks, sinks});
-    // Every poll consumes at least one byte or ends the stream.
-    for (size_t polls = 0; polls <= size && !base.input.empty(); ++polls) link.PollBaseLink();
+    // Every poll consumes at least one byte or ends the stream. The Part's
+    // poll and the tick's serving take turns, so a frame the one leaves half
+    // read is met by the other.
+    for (size_t polls = 0; polls <= size && !base.input.empty(); ++polls) {
+        if (polls % 2) {
+            link.PollBaseLink();
+        } else {
+            k4::TickBudget budget(clock);
+            link.ServeBaseLinks(budget);
+        }
+    }
+    k4::TickBudget last(clock);
+    link.ServeBaseLinks(last);
     return 0;
 }

@@ -143,6 +143,14 @@ TEST_F(ReportIntakeTest, DataDirectoryRemovedStopsAcceptanceWithinATick) {
     EXPECT_EQ(boxesSaying("meldunki nie są przyjmowane"), 1);
 }
 
+// Removed between two ticks: the frame that comes first is not accepted
+// either, though no watch has run yet.
+TEST_F(ReportIntakeTest, DataDirectoryRemovedBeforeTheWatchRanStillAcceptsNothing) {
+    std::filesystem::remove_all(dir.path());
+    EXPECT_FALSE(receive(0x42));
+    EXPECT_EQ(intake->fault(), StorageFault::DirectoryGone);
+}
+
 // Frames of a receiver this version does not have are never consumed: they
 // wait in the journal for a version that does.
 TEST_F(ReportIntakeTest, FramesOfAnUnknownReceiverWaitInTheJournal) {

@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <QString>
 #include <QSysInfo>
 
@@ -150,6 +155,24 @@ TEST(SingleInstance, SecondCopyIsRefusedUntilTheFirstEnds) {
     }
     SingleInstance after(lock);
     EXPECT_TRUE(after.acquire()) << "the lock ends with its holder";
+}
+
+TEST(SingleInstance, ALockThatCannotBeWrittenIsToldAsSuchNotAsASecondCopy) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    test::TempDir dir;
+    const std::string mount = dir.file("ro");
+    std::filesystem::create_directory(mount);
+    if (::mount("tmpfs", mount.c_str(), "tmpfs", MS_RDONLY, "size=64k") != 0) GTEST_SKIP() << "no tmpfs here";
+    SingleInstance instance(mount + "/Kestrel4.lock");
+    const bool taken = instance.acquire();
+    ::umount2(mount.c_str(), MNT_DETACH);
+    ASSERT_FALSE(taken);
+    test::ScriptedOperatorUi ui;
+    Messages messages(ui);
+    reportLockRefused(messages, instance);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              " Błąd  założenia blokady Kestrel4.lock w katalogu danych - system plików tylko do odczytu");
 }
 
 TEST(SingleInstance, LockOfACopyThatDiedIsTakenOver) {

@@ -8,6 +8,7 @@
 #include "history/history_log.h"
 #include "history/history_log_sink.h"
 #include "history/history_reader.h"
+#include "admin/admin_commands.h"
 #include "admin/installation.h"
 #include "platform/file.h"
 #include "processing/event_table.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 namespace k4 {
 namespace {
@@ -168,6 +170,43 @@ TEST_F(DataLayerTest, AHalfSetIsRefusedOnceAndTheMissingFileMadeForTheNextStart)
         EXPECT_TRUE(next.shown().empty());
         next.stop();
     }
+}
+
+TEST_F(DataLayerTest, ADatabaseThatDisagreesWithItsIndexStartsWithAWarning) {
+    dir.write("in.csv", "number,name\n1,Pierwszy\n2,Drugi\n3,Trzeci\n");
+    {
+        std::istringstream in;
+        std::ostringstream out, err;
+        ASSERT_EQ(admin::runAdmin({"subscribers", "import", dir.file("in.csv"), dir.path()}, in, out, err), 0)
+            << err.str();
+    }
+    const std::string dane = dir.read("dane");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* counts;
+    };
+    const Case cases[] = {
+        {"made anew, empty", dane.substr(0, 32), "abonentów w indeksie: 3, rekordów w użyciu: 0, kluczy poza plikiem: 3"},
+        {"cut after the first record", dane.substr(0, 32 + 1575),
+         "abonentów w indeksie: 3, rekordów w użyciu: 1, kluczy poza plikiem: 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dir.write("dane", c.bytes);
+        StationRun run(dir.path());
+        EXPECT_EQ(run.start(), 0) << "the station still starts";
+        ASSERT_EQ(run.ui.boxes.size(), 1u);
+        const std::string& text = run.ui.boxes[0].text;
+        EXPECT_NE(text.find(c.counts), std::string::npos) << text;
+        EXPECT_NE(text.find("kestrel4-admin db check"), std::string::npos) << text;
+        run.stop();
+    }
+    dir.write("dane", dane);
+    StationRun whole(dir.path());
+    EXPECT_EQ(whole.start(), 0);
+    EXPECT_TRUE(whole.shown().empty()) << "a database that agrees starts without a word";
+    whole.stop();
 }
 
 TEST_F(DataLayerTest, EachFailingStepSaysWhatFailed) {

@@ -1,5 +1,8 @@
 #include "admin/admin_commands.h"
 
+#include "admin/admin_database.h"
+
+#include <exception>
 #include <ostream>
 
 namespace k4::admin {
@@ -22,7 +25,26 @@ void usage(std::ostream& out) {
 }
 } // namespace
 
+namespace {
+int dispatch(const Args& args, std::istream& in, std::ostream& out, std::ostream& err);
+} // namespace
+
+// A damaged file ends a command with its message and status 1, never with
+// an abort: whatever a command did not catch itself is caught here.
 int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    try {
+        return dispatch(args, in, out, err);
+    } catch (const IndexBroken&) {
+        return 1; // told by the index failure itself
+    } catch (const std::exception& e) {
+        err << "kestrel4-admin: przerwano: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+namespace {
+
+int dispatch(const Args& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
         usage(args.empty() ? err : out);
         return args.empty() ? 2 : 0;
@@ -49,5 +71,7 @@ int runAdmin(const Args& args, std::istream& in, std::ostream& out, std::ostream
     usage(err);
     return 2;
 }
+
+} // namespace
 
 } // namespace k4::admin

@@ -22,7 +22,9 @@ void CommandIndexFailure::indexFailed(const std::string& message, const std::str
     failed_ = true;
     char where[48];
     std::snprintf(where, sizeof where, "Numer rekordu %llx", static_cast<unsigned long long>(offset));
-    err_ << message << ' ' << path << '\n' << where << '\n';
+    err_ << message << ' ' << path << '\n' << where << '\n'
+         << "Plik indeksowy jest uszkodzony albo nieczytelny: kestrel4-admin db check wskaże szkody, "
+            "kestrel4-admin index rebuild odbuduje indeksy\n";
     throw IndexBroken{};
 }
 
@@ -76,6 +78,18 @@ bool AdminDatabase::open(bool create) {
     }
     open_ = true;
     return true;
+}
+
+void AdminDatabase::beginBulk() {
+    indexes_.beginBulk();
+    db_.file(DbFile::Dane).DeferSyncs(true);
+}
+
+bool AdminDatabase::endBulk() {
+    const bool indexes = indexes_.endBulk() == 0;
+    const bool records = db_.file(DbFile::Dane).DeferSyncs(false) == 0;
+    if (!indexes || !records) err_ << "Błąd zapisu na dysk w " << dir_.path() << '\n';
+    return indexes && records;
 }
 
 void AdminDatabase::close() {

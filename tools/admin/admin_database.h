@@ -69,6 +69,12 @@ public:
     bool open(bool create);
     void close();
 
+    // One pass of many writes, with the directory's lock held: "dane" and
+    // the indexes are written without waiting for the disk and synced once
+    // by endBulk (false when a sync failed, told on the error stream).
+    void beginBulk();
+    bool endBulk();
+
     const DataDir& dataDir() const { return dir_; }
     SubscriberDatabase& database() { return db_; }
     SubscriberIndexes& indexes() { return indexes_; }

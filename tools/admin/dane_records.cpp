@@ -4,41 +4,70 @@
 #include "database/subscriber_record.h"
 #include "platform/file.h"
 
+#include <cstring>
 #include <set>
 
 namespace k4::admin {
 
 namespace {
-int32_t int32At(const std::string& bytes, size_t at) {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(bytes[at + static_cast<size_t>(i)]);
-    return static_cast<int32_t>(v);
+
+template <size_t N>
+std::string text(const char (&field)[N]) {
+    return std::string(field, strnlen(field, N));
 }
+
+constexpr int kRecordsPerRead = 16; // 25 KB at a time
+
 } // namespace
 
 bool inUseSubscriberRecords(const std::string& path, std::vector<DaneRecord>& records, std::string& error) {
-    std::string bytes;
-    if (!readWholeFile(path, bytes, &error)) return false;
-    if (bytes.size() < static_cast<size_t>(kRecordFileHeaderSize)) {
+    File file;
+    if (!file.open(path, File::Mode::ReadOnly)) {
+        error = file.errorText();
+        return false;
+    }
+    const int64_t length = file.size();
+    RecordFileHeader header;
+    if (length < kRecordFileHeaderSize || !file.readAt(0, &header, sizeof header)) {
         error = "brak nagłówka pliku dane";
         return false;
     }
-    const int64_t count = (static_cast<int64_t>(bytes.size()) - kRecordFileHeaderSize) / kSubscriberRecordSize;
+    const int64_t count = (length - kRecordFileHeaderSize) / kSubscriberRecordSize;
     auto isRecord = [&](int64_t offset) {
         return offset >= kRecordFileHeaderSize && (offset - kRecordFileHeaderSize) % kSubscriberRecordSize == 0 &&
                (offset - kRecordFileHeaderSize) / kSubscriberRecordSize < count;
     };
     std::set<int32_t> freeRecords;
-    for (int32_t link = int32At(bytes, 17); link != kNoFreeRecord && isRecord(link) && !freeRecords.count(link);
-         link = int32At(bytes, static_cast<size_t>(link)))
+    for (int32_t link = header.first_free; link != kNoFreeRecord && isRecord(link) && !freeRecords.count(link);) {
         freeRecords.insert(link);
+        Int32Le next;
+        if (!file.readAt(link, &next, sizeof next)) break;
+        link = next;
+    }
     records.clear();
-    for (int64_t i = 0; i < count; ++i) {
-        const auto offset = static_cast<int32_t>(kRecordFileHeaderSize + i * kSubscriberRecordSize);
-        if (freeRecords.count(offset)) continue;
-        const auto at = static_cast<size_t>(offset) + 4;
-        const auto number = static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8);
-        records.push_back({offset, number});
+    std::vector<SubscriberRecord> buffer(kRecordsPerRead);
+    for (int64_t first = 0; first < count; first += kRecordsPerRead) {
+        const int64_t n = std::min<int64_t>(kRecordsPerRead, count - first);
+        const int64_t at = kRecordFileHeaderSize + first * kSubscriberRecordSize;
+        if (!file.readAt(at, buffer.data(), static_cast<size_t>(n) * kSubscriberRecordSize)) {
+            error = file.errorText();
+            return false;
+        }
+        for (int64_t i = 0; i < n; ++i) {
+            const auto offset = static_cast<int32_t>(at + i * kSubscriberRecordSize);
+            if (freeRecords.count(offset)) continue;
+            const SubscriberRecord& r = buffer[static_cast<size_t>(i)];
+            DaneRecord d{offset, r.object, {}};
+            d.keys.number = r.object;
+            d.keys.record = offset;
+            d.keys.name = text(r.name);
+            d.keys.town = text(r.town);
+            d.keys.address = text(r.address);
+            d.keys.passwd = text(r.passwd);
+            d.keys.tel = text(r.tel);
+            d.keys.telGsm = text(r.tel_gsm);
+            records.push_back(std::move(d));
+        }
     }
     return true;
 }

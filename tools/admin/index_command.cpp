@@ -7,7 +7,9 @@
 #include "database/sbscrbr.h"
 #include "platform/file.h"
 
+#include <cstdio>
 #include <ostream>
+#include <set>
 
 namespace k4::admin {
 
@@ -31,8 +33,12 @@ bool rebuildNumberIndex(AdminDatabase& data, std::ostream& out, std::ostream& er
         err << "dane: " << error << '\n';
         return false;
     }
+    // Made beside the old file, in one pass synced at the end, and put in
+    // its place only when whole.
     IndexHandle& numer = data.indexes().handle(kIndexNumber);
-    if (numer.CreateIndex(data.dataDir(), "numer", false) != 0) {
+    const std::string made = data.dataDir().file("numer.nowy");
+    data.indexes().beginBulk();
+    if (numer.CreateIndex(data.dataDir(), "numer.nowy", false) != 0) {
         err << "Błąd utworzenia indeksu!numer\n";
         return false;
     }
@@ -56,9 +62,33 @@ bool rebuildNumberIndex(AdminDatabase& data, std::ostream& out, std::ostream& er
             << "), pominięty\n";
         ++skipped;
     }
+    const bool synced = data.indexes().endBulk() == 0;
     numer.CloseIndex();
+    if (!synced || !renameDurably(made, data.dataDir().file("numer"), &error)) {
+        err << "Błąd utworzenia indeksu!numer " << error << '\n';
+        std::remove(made.c_str());
+        return false;
+    }
     out << "numer: utworzony z pliku dane, abonentów: " << added << '\n';
     return true;
+}
+
+// Why a sound "numer" does not serve the records of "dane": a record in use
+// it does not lead to (a crash in the middle of an import leaves such), or
+// a key on a record that is not in use. Empty when they agree.
+std::string disagreement(const std::string& danePath, const IndexCheckReport& numer) {
+    std::vector<DaneRecord> records;
+    std::string error;
+    if (!inUseSubscriberRecords(danePath, records, error)) return {};
+    std::set<int32_t> inUse, indexed;
+    for (const DaneRecord& r : records) inUse.insert(r.offset);
+    for (const auto& entry : numer.entries) {
+        indexed.insert(entry.second);
+        if (!inUse.count(entry.second)) return "klucz " + entry.first + " wskazuje rekord nie w użyciu";
+    }
+    for (const DaneRecord& r : records)
+        if (!indexed.count(r.offset)) return "rekord " + std::to_string(r.offset) + " nieosiągalny z indeksu";
+    return {};
 }
 
 int rebuildCommand(const std::string& dir, std::ostream& out, std::ostream& err) {
@@ -71,9 +101,13 @@ int rebuildCommand(const std::string& dir, std::ostream& out, std::ostream& err)
     }
     int skipped = 0;
     try {
-        const IndexCheckReport numer = checkIndexFile(data.dataDir().file("numer"));
-        if (numer.ok()) {
+        const IndexCheckReport numer = checkIndexFile(data.dataDir().file("numer"), true);
+        const std::string differs = numer.ok() ? disagreement(data.dataDir().file("dane"), numer) : std::string();
+        if (numer.ok() && differs.empty()) {
             out << "numer: sprawny, pozostawiony (kluczy: " << numer.keys << ")\n";
+        } else if (numer.ok()) {
+            out << "numer: niezgodny z plikiem dane (" << differs << "), odbudowa z pliku dane\n";
+            if (!rebuildNumberIndex(data, out, err, skipped)) return 1;
         } else {
             out << "numer: uszkodzony (" << numer.problems.front() << "), odbudowa z pliku dane\n";
             if (!rebuildNumberIndex(data, out, err, skipped)) return 1;

@@ -80,7 +80,13 @@ int importCommand(const std::string& csvPath, const std::string& dir, std::ostre
     AdminDatabase data(dir, err);
     if (!data.open(true)) return 2;
     int saved = 0, refused = 0;
+    bool synced = false;
     try {
+        // The lock is ours and no station runs: the rows go in as one pass,
+        // synced once at the end. A crash in the middle leaves whole records
+        // and indexes that may not name the last of them; "index rebuild"
+        // makes them whole.
+        data.beginBulk();
         for (size_t r = 1; r < rows.size(); ++r) {
             const CsvRow& row = rows[r];
             const std::string where = "wiersz " + std::to_string(row.line) + ": ";
@@ -106,10 +112,12 @@ int importCommand(const std::string& csvPath, const std::string& dir, std::ostre
             else
                 ++refused;
         }
+        synced = data.endBulk();
         data.close();
     } catch (const IndexBroken&) {
         return 1;
     }
+    if (!synced) return 1;
     out << "Zapisano abonentów: " << saved << ", odrzucono wierszy: " << refused << '\n';
     return refused ? 1 : 0;
 }

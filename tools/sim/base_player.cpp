@@ -76,8 +76,7 @@ PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, c
                 const std::vector<uint8_t> bytes = step.stampNow ? withStampNow(step) : step.bytes;
                 link.write(bytes);
                 ++result.sends;
-                answer = link.readUntilQuiet(std::chrono::milliseconds(options.answerTimeoutMs),
-                                             std::chrono::milliseconds(150));
+                answer = link.readAnswer(std::chrono::milliseconds(options.answerTimeoutMs));
                 if (answer == accepted || step.expect != BaseStep::Expect::Accept || attempt >= options.repeats) break;
                 log << step.text << " -> " << (answer == refused ? "odrzucona" : "brak odpowiedzi")
                     << ", powtórzenie " << attempt + 1 << '\n';
@@ -90,7 +89,8 @@ PlayResult playBaseScenario(PtyLink& link, const std::vector<BaseStep>& steps, c
                             (step.expect == BaseStep::Expect::Refuse && answer == refused);
             if (ok) ++result.asExpected;
             else ++result.failed;
-            log << step.text << " -> " << verdict << " (" << hex(answer) << ")" << (ok ? "" : "  !! NIEZGODNE") << '\n';
+            if (!options.quiet || !ok)
+                log << step.text << " -> " << verdict << " (" << hex(answer) << ")" << (ok ? "" : "  !! NIEZGODNE") << '\n';
             break;
         }
         }

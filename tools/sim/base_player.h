@@ -18,9 +18,10 @@ struct PlayResult {
 };
 
 struct PlayOptions {
-    int intervalMs = 500;      // pause between steps
-    int answerTimeoutMs = 2000; // how long a frame waits for its answer
+    int intervalMs = 500;       // pause between steps (0: the next frame right after the answer)
+    int answerTimeoutMs = 2000; // how long each byte of a frame's answer is waited for
     int loops = -1;             // "loop" steps honoured this often (-1 forever)
+    bool quiet = false;         // log only the frames not answered as expected
     // As a base does with a report the centre did not accept (no answer, or
     // a refusal): it stays in the buffer and is sent again, up to this many
     // more times, one interval apart. Only frames expected to be accepted.

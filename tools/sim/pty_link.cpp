@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace k4::sim {
@@ -54,10 +55,25 @@ bool PtyLink::create(const std::string& linkPath, std::string& error) {
     return true;
 }
 
+std::chrono::microseconds PtyLink::byteTime() const {
+    // A start bit, eight data bits, the parity bit and a stop bit.
+    return baud_ > 0 ? std::chrono::microseconds(11'000'000 / baud_) : std::chrono::microseconds(0);
+}
+
 bool PtyLink::write(const std::vector<uint8_t>& bytes) {
+    // A pseudo-terminal has no speed of its own: the bytes are let out one
+    // byte time apart, counted from the first so that sleeping late does not
+    // slow the line down.
+    const auto each = byteTime();
+    const auto began = std::chrono::steady_clock::now();
     size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        size_t count = bytes.size() - done;
+        if (each.count() > 0) {
+            std::this_thread::sleep_until(began + each * static_cast<int64_t>(done + 1));
+            count = 1;
+        }
+        ssize_t n = ::write(master_, bytes.data() + done, count);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -83,6 +99,19 @@ std::vector<uint8_t> PtyLink::readUntilQuiet(std::chrono::milliseconds first, st
         b = read(quiet);
     }
     return bytes;
+}
+
+std::vector<uint8_t> PtyLink::readAnswer(std::chrono::milliseconds timeout) {
+    std::vector<uint8_t> answer;
+    const auto first = read(timeout);
+    if (!first) return answer;
+    answer.push_back(*first);
+    if (*first == 0x0A || *first == 0x0E) {
+        if (const auto end = read(timeout)) answer.push_back(*end);
+    }
+    // On a real line the last byte is only in when its own time has passed.
+    if (byteTime().count() > 0) std::this_thread::sleep_for(byteTime());
+    return answer;
 }
 
 } // namespace k4::sim

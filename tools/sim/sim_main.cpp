@@ -17,13 +17,17 @@ namespace {
 
 void usage(std::ostream& out) {
     out << "kestrel4-sim base --link ŚCIEŻKA [--scenario PLIK] [--interval MS] [--loops N] [--wait-open S]\n"
-           "                  [--repeat N]\n"
+           "                  [--answer-timeout MS] [--line-speed BODY] [--quiet] [--repeat N]\n"
            "  Baza odbiorcza na linii szeregowej: tworzy parę pseudoterminali, wystawia koniec\n"
            "  stacji pod ŚCIEŻKĄ (dowiązanie) i odtwarza scenariusz (plik albo wejście),\n"
            "  sprawdzając odpowiedź stacji na każdą ramkę. Kroki scenariusza:\n"
            "    report ABONENT KOD [PODSYSTEM [SEKTOR]] [phone CYFRY] [time YYMMDDhhmmss|now]\n"
            "    badsum ...   ta sama ramka ze złą sumą kontrolną\n"
            "    test | filler | frame HEX... | raw HEX... | noise N | wait SEKUNDY | loop\n"
+           "  --interval: przerwa po każdym kroku (0: następna ramka zaraz po odpowiedzi);\n"
+           "  --answer-timeout: jak długo czekać na każdy bajt odpowiedzi (domyślnie 2000 ms);\n"
+           "  --line-speed: bajty wychodzą z szybkością linii 8E1 (np. 9600), nie naraz;\n"
+           "  --quiet: wypisuje tylko ramki z niezgodną odpowiedzią.\n"
            "  --repeat N: ramkę nieprzyjętą baza trzyma i wysyła ponownie, do N razy.\n"
            "  Kod, podsystem i sektor szesnastkowo, abonent dziesiętnie. Wynik: liczba ramek\n"
            "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n"
@@ -114,6 +118,7 @@ int runBase(int argc, char** argv) {
     std::string linkPath, scenarioPath;
     k4::sim::PlayOptions options;
     double waitOpen = 0;
+    int lineSpeed = 0;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
@@ -122,6 +127,9 @@ int runBase(int argc, char** argv) {
         else if (arg == "--interval") options.intervalMs = std::stoi(value());
         else if (arg == "--loops") options.loops = std::stoi(value());
         else if (arg == "--wait-open") waitOpen = std::stod(value());
+        else if (arg == "--answer-timeout") options.answerTimeoutMs = std::stoi(value());
+        else if (arg == "--line-speed") lineSpeed = std::stoi(value());
+        else if (arg == "--quiet") options.quiet = true;
         else if (arg == "--repeat") options.repeats = std::stoi(value());
         else if (arg == "--help") {
             usage(std::cout);
@@ -156,6 +164,7 @@ int runBase(int argc, char** argv) {
         std::cerr << "kestrel4-sim base: " << error << '\n';
         return 1;
     }
+    link.setLineSpeed(lineSpeed);
     std::snprintf(linkToRemove, sizeof linkToRemove, "%s", linkPath.c_str());
     std::signal(SIGINT, removeLinkAndExit);
     std::signal(SIGTERM, removeLinkAndExit);

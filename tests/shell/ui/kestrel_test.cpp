@@ -1,4 +1,5 @@
 #include "shell/ui/kestrel.h"
+#include "shell/ui/checking_cells.h"
 
 #include "baselink/trace_ring.h"
 #include "baselink/ui/tech_form.h"
@@ -194,6 +195,19 @@ TEST_F(Kestrel, DoubleClickSpaceAndF9ServiceTheAlarmAndAnEmptyListSaysSo) {
     EXPECT_EQ(ui.boxes[0].text, " Brak alarmów");
 }
 
+TEST_F(Kestrel, F9HeldOverTheEmptyListBoxStacksNoSecondBox) {
+    TKestrel& w = open();
+    int repeats = 0;
+    // The key keeps coming while "Brak alarmów" is on screen.
+    ui.whileShown = [&](const BoxRequest&) {
+        while (++repeats <= 3) QTest::keyClick(&w, Qt::Key_F9);
+    };
+    QTest::keyClick(&w, Qt::Key_F9);
+    ui.whileShown = nullptr;
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, " Brak alarmów");
+}
+
 TEST_F(Kestrel, F5OpensTheTechnicalWindowOnlyOnce) {
     TKestrel& w = open();
     bool sawForm = false;
@@ -354,6 +368,12 @@ TEST_F(Kestrel, Screenshot) {
     alarms.enterService(5, false);
     alarms.enterService(4, false);
     w.showClock("2026/12/10  Cz 08:45:12");
+    // The checking panel as the demo's module check leaves it.
+    w.checking().rebuild({{"TR", 1, 0}, {"TS", 1, 1}, {"TK", 1, 2}});
+    w.checking().addEntry({0, 1001, kCheckAnswered, 0});
+    w.checking().addEntry({0, 1002, kCheckSilent, 0});
+    w.checking().addEntry({0, 1001, kCheckRunning, 0});
+    w.checking().addEntry({2, 1003, kCheckRunning, 0});
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.grab().save(path));
 }
