@@ -98,6 +98,7 @@ public:
     uint16_t probed = 0;            // the subscriber being probed
     uint32_t onDemand = 0;          // an on-demand probe is pending
     uint8_t entryToShow = 1;        // the checking entry is still to be shown
+    bool testControl = true;        // "Wyłączenie badań"'s hidden list: tests of this path controlled
     uint8_t gsm = 0;                // kinds 2, 0x90 and 0xB0
     std::string contactPhone;       // digits of the running probe's contact
     std::array<uint8_t, 4> contactIp{}; // kind 0xB0: the subscriber's GPRS address

@@ -230,6 +230,14 @@ void PathTable::SwitchProbing(int slot, bool on) {
     }
 }
 
+void PathTable::SwitchTestControl(int slot, bool on) {
+    Packet* p = at(slot);
+    if (!p || p->testControl == on) return;
+    // The value 1 makes the history read "kontrolę testów" instead of "badanie".
+    parts_.history.LogEvent(on ? kHistoryProbingOn : kHistoryProbingOff, 1, 0, 0, p->historyExtra());
+    p->testControl = on;
+}
+
 int PathTable::RequestProbe(int slot, int subscriber) {
     Packet* p = at(slot);
     if (!p) return -1;

@@ -93,6 +93,9 @@ public:
     // "Wyłączenie badań": probing of the path on (history 21, then a probe
     // at once) or off (history 22).
     void SwitchProbing(int slot, bool on);
+    // The hidden list of the same dialog: test control of the path on or
+    // off, history 21/22 with 1 as the value; nothing else is started.
+    void SwitchTestControl(int slot, bool on);
     // Whether the path's module probes its subscribers at all.
     static bool probesSubscribers(int kind);
     void MarkProbeAnswered(int slot, int subscriber, int state);

@@ -354,5 +354,30 @@ TEST(PathTable, ProbingSwitchedOffAndOnAgainIsLoggedAndProbesAtOnce) {
     EXPECT_EQ(rig.table.at(0)->probed, 88);
 }
 
+TEST(PathTable, TestControlSwitchedOffAndOnIsLoggedWithOneAndProbesNothing) {
+    PathTableRig rig;
+    rig.addSubscriber(88, [](SubscriberRecord& r) { r.tracks = r.chk_tracks = 0x02; });
+    rig.modules = {0x10, 0, 0, 0, 0, 0, 0};
+    ASSERT_EQ(rig.table.DetectPaths(), 0);
+    rig.table.SwitchProbing(0, false); // so a probe started by the switch would show
+    EXPECT_TRUE(rig.table.at(0)->testControl);
+    auto valuesOf = [&](int kind) {
+        std::vector<int> values;
+        for (const auto& e : rig.entries())
+            if (e.isSystem() && e.kindCode() == kind) values.push_back(e.subscriber);
+        return values;
+    };
+    rig.table.SwitchTestControl(0, false);
+    EXPECT_FALSE(rig.table.at(0)->testControl);
+    EXPECT_EQ(valuesOf(22), (std::vector<int>{0, 1})) << "probing off, then test control off";
+    rig.table.SwitchTestControl(0, false);
+    EXPECT_EQ(valuesOf(22).size(), 2u) << "no change, no entry";
+    rig.table.SwitchTestControl(0, true);
+    EXPECT_EQ(valuesOf(21), std::vector<int>{1});
+    EXPECT_TRUE(rig.table.at(0)->testControl);
+    EXPECT_EQ(rig.table.at(0)->status & kPathProbing, 0) << "probing stays as it was";
+    EXPECT_FALSE(rig.scheduler.exists(0, kSchedChecking, 0));
+}
+
 } // namespace
 } // namespace k4

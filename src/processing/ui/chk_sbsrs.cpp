@@ -1,6 +1,8 @@
 #include "processing/ui/chk_sbsrs.h"
 
 #include "database/sbscrbr.h"
+#include "database/subscriber_database.h"
+#include "processing/ui/erase_zw_form.h"
 #include "database/text_edge.h"
 
 #include <QCheckBox>
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace k4 {
 
@@ -116,13 +120,16 @@ TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, Q
     List->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(kListWidthChars + 2, QLatin1Char('W'))));
     auto* filter = new QPushButton(QStringLiteral("&Filtr"), this);
     auto* close = new QPushButton(QStringLiteral("&Koniec"), this);
+    auto* erase = new QPushButton(QStringLiteral("K&asuj ZW"), this);
     connect(filter, &QPushButton::clicked, this, &TChkSbsrs::FiltrClick);
+    connect(erase, &QPushButton::clicked, this, &TChkSbsrs::KasujZWClick);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(List);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(filter);
+    buttons->addWidget(erase);
     buttons->addStretch();
     buttons->addWidget(close);
     layout->addLayout(buttons);
@@ -133,10 +140,12 @@ void TChkSbsrs::refilter(uint16_t mask, bool activeOnly) {
     mask_ = mask;
     activeOnly_ = activeOnly;
     List->clear();
+    offsets_.clear();
     for (int32_t offset : supervisedSubscribers(indexes_, database_, mask_)) {
         Sbscrbr s(database_, AtOffset{offset});
         if (!s.valid) continue;
         List->addItem(QString::fromStdString(Utf8FromMazovia(supervisedLine(s.record, kListWidthChars, activeOnly_))));
+        offsets_.push_back(offset);
     }
 }
 
@@ -145,6 +154,19 @@ void TChkSbsrs::FiltrClick() {
     if (form.exec() != QDialog::Accepted) return;
     if (form.mask() != mask_ || form.activeOnly() != activeOnly_) refilter(form.mask(), form.activeOnly());
 }
+
+void TChkSbsrs::KasujZWClick() {
+    const int row = List->currentRow();
+    if (row < 0 || row >= static_cast<int>(offsets_.size())) return;
+    Sbscrbr subscriber(database_, AtOffset{offsets_[static_cast<size_t>(row)]});
+    if (!subscriber.valid) return;
+    TEraseZWForm form(subscriber, database_.messages(), this);
+    if (form.exec() != QDialog::Accepted) return;
+    refilter(mask_, activeOnly_);
+    List->setCurrentRow(std::min(row, List->count() - 1));
+}
+
+void TChkSbsrs::select(int i) { List->setCurrentRow(i); }
 
 int TChkSbsrs::count() const { return List->count(); }
 

@@ -39,6 +39,10 @@ public:
     // Collects the list again with this filter.
     void refilter(uint16_t mask, bool activeOnly);
     void FiltrClick();
+    // "K&asuj ZW": "Kasowanie Testów Z W" for the selected subscriber, then
+    // the list again so its marks show what is stored.
+    void KasujZWClick();
+    void select(int i);
 
     int count() const;
     // Line i as drawn (UTF-8, the red marks' "~" left out).
@@ -50,6 +54,7 @@ private:
     uint16_t mask_ = kNoFilter;
     bool activeOnly_ = false;
     QListWidget* List;
+    std::vector<int32_t> offsets_; // record offset of each line
 };
 
 } // namespace k4

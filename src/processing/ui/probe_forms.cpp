@@ -72,6 +72,11 @@ TNoCheck::TNoCheck(PathTable& paths, QWidget* parent) : QDialog(parent), paths_(
         QString::fromUtf8("UWAGA: Wyłączenie badań spowoduje zaniechanie sprawdzania abonentów w danym torze !"), this);
     warning->setWordWrap(true);
     layout->addWidget(warning);
+    // Test control is switched from a list the operator does not see.
+    auto* testList = new QWidget(this);
+    testList->setObjectName("KontrolaTestow");
+    auto* testLayout = new QVBoxLayout(testList);
+    testList->hide();
     for (int slot = 0; slot < kPathSlots; ++slot) {
         const Packet* p = paths.at(slot);
         if (!p || !PathTable::probesSubscribers(p->kind)) continue;
@@ -81,7 +86,12 @@ TNoCheck::TNoCheck(PathTable& paths, QWidget* parent) : QDialog(parent), paths_(
         box->setChecked((p->status & kPathProbing) != 0);
         layout->addWidget(box);
         boxes_.emplace_back(slot, box);
+        auto* testBox = new QCheckBox(QString::fromLatin1(name), testList);
+        testBox->setChecked(p->testControl);
+        testLayout->addWidget(testBox);
+        testBoxes_.emplace_back(slot, testBox);
     }
+    layout->addWidget(testList);
     auto* set = new QPushButton(QStringLiteral("&Ustaw"), this);
     auto* cancel = new QPushButton(QStringLiteral("&Anuluj"), this);
     connect(set, &QPushButton::clicked, this, &TNoCheck::UstawClick);
@@ -95,6 +105,7 @@ TNoCheck::TNoCheck(PathTable& paths, QWidget* parent) : QDialog(parent), paths_(
 
 void TNoCheck::UstawClick() {
     for (auto& [slot, box] : boxes_) paths_.SwitchProbing(slot, box->isChecked());
+    for (auto& [slot, box] : testBoxes_) paths_.SwitchTestControl(slot, box->isChecked());
     accept();
 }
 

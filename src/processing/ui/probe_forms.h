@@ -45,10 +45,13 @@ public:
     void UstawClick();
     int count() const { return static_cast<int>(boxes_.size()); }
     QCheckBox* box(int i) { return boxes_[static_cast<size_t>(i)].second; }
+    // The hidden list: test control of the same modules.
+    QCheckBox* testBox(int i) { return testBoxes_[static_cast<size_t>(i)].second; }
 
 private:
     PathTable& paths_;
     std::vector<std::pair<int, QCheckBox*>> boxes_; // slot, box
+    std::vector<std::pair<int, QCheckBox*>> testBoxes_;
 };
 
 } // namespace k4
