@@ -10,10 +10,13 @@
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
+#include "processing/ui/chk_sbsrs.h"
+#include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
 #include "shell/station.h"
+#include "shell/ui/packets_form.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -84,6 +87,17 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Lista1") {
+        TChkSbsrs list(station_.indexes(), station_.database(), window_);
+        list.exec();
+    } else if (itemName == "Okres1") {
+        TOkresy periods(station_.configFile(), station_.pathTypes(), station_.history(), station_.messages(), window_);
+        periods.exec();
+    } else if (itemName == "Wycz1") {
+        TNoCheck switches(station_.paths(), window_);
+        switches.exec();
+    } else if (itemName == "Pakiety1") {
+        runModuleCheckDialog(station_, window_);
     } else if (itemName == "Parametry1") {
         showSystemParameters();
     } else if (itemName == "Czas2") {
