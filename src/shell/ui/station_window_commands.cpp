@@ -4,6 +4,8 @@
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
+#include "operators/operator_login.h"
+#include "operators/password_change.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
@@ -78,6 +80,10 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Operator1") {
+        operatorLogin(passwordPrompt_, dir_, station_.messages(), station_.history());
+    } else if (itemName == "Haso1") {
+        changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {
         showSystemParameters();
     } else if (itemName == "Czas2") {
