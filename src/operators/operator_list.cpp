@@ -169,9 +169,14 @@ std::optional<std::string> SOperatLst::surnameOf(int operatorNumber) {
 }
 
 int findOperatorByCode(const SOperatLst& list, std::string_view typed) {
+    const int at = operatorIndexByCode(list, typed);
+    return at < 0 ? -1 : int(list.Item(at).number);
+}
+
+int operatorIndexByCode(const SOperatLst& list, std::string_view typed, int skip) {
     if (typed.empty()) return -1;
-    // The typed text as an 11-byte field; a text longer than a code can
-    // hold never equals one, so its tail is kept as a difference.
+    // The typed text as a field; a text longer than a code can hold never
+    // equals one.
     uint8_t field[kCodeFieldSize] = {};
     const size_t n = typed.size() < size_t(kOperatorCodeLimit) ? typed.size() : size_t(kOperatorCodeLimit);
     std::memcpy(field, typed.data(), n);
@@ -182,10 +187,10 @@ int findOperatorByCode(const SOperatLst& list, std::string_view typed) {
         uint8_t plain[kCodeFieldSize];
         std::memcpy(plain, r.code, kCodeFieldSize);
         unscrambleCode(plain);
-        const bool match = !tooLong && (sameText(r.code, field) | sameText(plain, field)) && r.number != 0;
+        const bool match = !tooLong && (sameText(r.code, field) | sameText(plain, field)) && r.number != 0 && i != skip;
         // The first match wins; the loop goes on either way.
         const bool take = match && found == -1;
-        found = take ? int(r.number) : found;
+        found = take ? i : found;
     }
     return found;
 }

@@ -70,5 +70,8 @@ private:
 // record is compared in full whatever matches, so the time taken does not
 // tell how much of a code was right. An empty text never matches.
 int findOperatorByCode(const SOperatLst& list, std::string_view typed);
+// The index of the first record other than skip whose code is typed, or -1;
+// timed the same way.
+int operatorIndexByCode(const SOperatLst& list, std::string_view typed, int skip = -1);
 
 } // namespace k4
