@@ -6,6 +6,7 @@
 #include "database/text_edge.h"
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
+#include "operators/ui/operators_dialog.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
@@ -82,6 +83,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         runDemonstrationReports(station_.processing(), station_.config());
     } else if (itemName == "Operator1") {
         operatorLogin(passwordPrompt_, dir_, station_.messages(), station_.history());
+    } else if (itemName == "Operatorzy1") {
+        TOperators dialog(dir_, station_.messages(), window_);
+        dialog.exec();
     } else if (itemName == "Haso1") {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {
