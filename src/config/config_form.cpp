@@ -178,6 +178,15 @@ std::array<uint8_t, 12> menusBytes(const MenuChecks& menus) {
     return bytes;
 }
 
+MenuChecks checksOf(const std::vector<MenuCopyTop>& menus) {
+    MenuChecks checks;
+    for (const MenuCopyTop& top : menus) {
+        checks.emplace_back();
+        for (const MenuCopyItem& item : top.items) checks.back().push_back(item.checked);
+    }
+    return checks;
+}
+
 bool writeMenus(const DataDir& dir, const MenuChecks& menus) {
     const std::array<uint8_t, 12> bytes = menusBytes(menus);
     return replaceFileDurably(dir.file("menus"), std::string_view(reinterpret_cast<const char*>(bytes.data()), 12),

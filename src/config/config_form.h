@@ -55,6 +55,19 @@ std::string correctedRepeatDelay(const std::string& text);
 // The menu copy: for each counted top menu its items (separators left out),
 // true when checked, i.e. unlocked.
 using MenuChecks = std::vector<std::vector<bool>>;
+
+// The menu copy as the dialog shows it: each counted top menu with its items
+// (separators left out); a hidden item keeps its bit but is not shown.
+struct MenuCopyItem {
+    std::string caption; // UTF-8
+    bool checked = true;
+    bool hidden = false;
+};
+struct MenuCopyTop {
+    std::string caption;
+    std::vector<MenuCopyItem> items;
+};
+MenuChecks checksOf(const std::vector<MenuCopyTop>& menus);
 std::array<uint8_t, 12> menusBytes(const MenuChecks& menus);
 // Writes "menus" in one durable step; false when it cannot.
 bool writeMenus(const DataDir& dir, const MenuChecks& menus);

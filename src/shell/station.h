@@ -91,6 +91,10 @@ public:
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
+    // "&Ustaw" of the configuration dialog: the working copy into the
+    // block, saved, the serial ports restarted when their settings changed.
+    // true when they were.
+    bool applyConfiguration(const ConfigBlock& copy);
 
 private:
     DataLayerParts dataLayerParts();

@@ -1,6 +1,7 @@
 #include "shell/ui/station_window_commands.h"
 
 #include "config/param_sys.h"
+#include "config/ui/config_form_dialog.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
@@ -10,6 +11,7 @@
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
+#include "shell/menu_copy.h"
 #include "shell/station.h"
 
 #include <QDialog>
@@ -86,6 +88,12 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Operatorzy1") {
         TOperators dialog(dir_, station_.messages(), window_);
         dialog.exec();
+    } else if (itemName == "Konfiguracja1") {
+        TConfigForm dialog(station_.configFile().block(), menuCopy(dir_), dir_, station_.messages(),
+                           [this](const ConfigBlock& copy) { return station_.applyConfiguration(copy); }, window_);
+        dialog.exec();
+        // The paths of the new ports are rebuilt by the path table once it
+        // follows a restart; until then the restarted flag has no reader.
     } else if (itemName == "Haso1") {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {
