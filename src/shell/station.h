@@ -11,6 +11,7 @@
 #include "baselink/serial_ports.h"
 #include "baselink/trace_ring.h"
 #include "config/config.h"
+#include "config/probe_periods.h"
 #include "database/index_page_cache.h"
 #include "database/service_steps.h"
 #include "database/subscriber_database.h"
@@ -95,6 +96,9 @@ public:
     // block, saved, the serial ports restarted when their settings changed.
     // true when they were.
     bool applyConfiguration(const ConfigBlock& copy);
+    // "Okresy między badaniami": the values shown, and those saved.
+    ProbePeriodValues openProbePeriods();
+    void saveProbePeriods(const ProbePeriodValues& values);
 
 private:
     DataLayerParts dataLayerParts();

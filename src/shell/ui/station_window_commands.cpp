@@ -2,6 +2,7 @@
 
 #include "config/param_sys.h"
 #include "config/ui/config_form_dialog.h"
+#include "config/ui/okresy_dialog.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
@@ -83,6 +84,10 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Okres1") {
+        TOkresy dialog(station_.openProbePeriods(), station_.messages(),
+                       [this](const ProbePeriodValues& values) { station_.saveProbePeriods(values); }, window_);
+        dialog.exec();
     } else if (itemName == "Operator1") {
         operatorLogin(passwordPrompt_, dir_, station_.messages(), station_.history());
     } else if (itemName == "Operatorzy1") {
