@@ -12,6 +12,7 @@
 #include "baselink/trace_ring.h"
 #include "config/config.h"
 #include "config/probe_periods.h"
+#include "operators/operator_file_names.h"
 #include "database/index_page_cache.h"
 #include "database/service_steps.h"
 #include "database/subscriber_database.h"
@@ -133,6 +134,8 @@ private:
     NoSupervisedPaths supervisedPaths_;
     SubscriberDatabase database_;
     EventTable events_;
+    OperatorFileNames operatorNames_;
+    OrderTableNames orderNames_;
     EventFormatter eventLines_;
     ServiceSteps serviceSteps_;
     NoHydroUnits hydro_;

@@ -2,6 +2,7 @@
 
 #include "database/stamp.h"
 #include "database/text_edge.h"
+#include "operators/operator_file_names.h"
 #include "operators/operator_list.h"
 #include "operators/supervisor_password.h"
 #include "processing/event_text.h"
@@ -89,6 +90,29 @@ TEST_F(Login, WrongEmptyOrAbandonedCodeWritesNothing) {
             EXPECT_EQ(ui.boxes[0].text, "Niepoprawny kod operatora");
         }
     }
+}
+
+} // namespace
+} // namespace k4
+
+namespace k4 {
+namespace {
+
+// The station's names for event lines read "operator" afresh: an operator
+// added after the start is named at once.
+TEST_F(Login, StationNamesReadTheFileAfresh) {
+    OperatorFileNames names{DataDir(dir.path())};
+    EXPECT_EQ(Utf8FromMazovia(*names.surnameOf(2)), "Wiśniewski");
+    EXPECT_FALSE(names.surnameOf(3));
+    SOperatLst list{DataDir(dir.path())};
+    ASSERT_TRUE(list.Load());
+    OperatorRecord r{};
+    scrambledField("777", r.code);
+    std::strcpy(r.surname, "Trzeci");
+    ASSERT_EQ(list.issueOperatorNumber(&r, 0), 0);
+    ASSERT_EQ(list.Append(r), 0);
+    ASSERT_EQ(list.Save(), 0);
+    EXPECT_EQ(*names.surnameOf(3), "Trzeci");
 }
 
 } // namespace
