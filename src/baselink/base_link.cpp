@@ -1,5 +1,6 @@
 #include "baselink/base_link.h"
 
+#include "baselink/clock_check.h"
 #include "baselink/digit_fields.h"
 #include "database/stamp.h"
 #include "database/text_edge.h"
@@ -415,22 +416,10 @@ void BaseLink::checkClock(const Decoded& d) {
     sent.hour = pair(6);
     sent.minute = pair(8);
     sent.second = pair(10);
-    const Stamp stamp = StampFromLocal(sent);
-    const int64_t difference = (static_cast<int64_t>(d.receivedAt) - stamp) / 60;
-    if (difference >= -1 && difference <= 1) return;
-
-    PreparedEntry entry{};
-    entry[4] = 0x01; // system entry
-    putLong(entry, stamp);
-    const uint32_t magnitude = static_cast<uint32_t>(difference < 0 ? -difference : difference) & 0xFFF;
-    uint8_t sign = 0;
-    if (difference > 4095) sign = 0x1;
-    else if (difference < -4095) sign = 0x2;
-    else if (difference < 0) sign = 0x4;
-    entry[11] = static_cast<uint8_t>(sign << 4);
-    entry[12] = static_cast<uint8_t>(magnitude & 0xFF);
-    entry[13] = static_cast<uint8_t>(magnitude >> 8);
-    s_.history.logPreparedEntry(kHistoryClockSkew, entry);
+    // The base's digits are taken as they come (no date check here, as
+    // before): a stamp far from the receive time is simply a skew.
+    if (auto entry = clockSkewEntry(StampFromLocal(sent), d.receivedAt))
+        s_.history.logPreparedEntry(kHistoryClockSkew, *entry);
 }
 
 void BaseLink::checkPhone(const Decoded& d) {

@@ -55,7 +55,7 @@ int ModuleBus::CheckModule(int slot, int expectedType) {
     return -1;
 }
 
-int ModuleBus::answerBlock(int count, uint8_t sum, bool storeChecksums) {
+int ModuleBus::answerBlock(int count, uint8_t sum, bool storeChecksums, int received, const BlockGate& gate) {
     SerialLine& data = dataPort();
     const auto checksum = data.readByte();
     if (!checksum) return 0x20;
@@ -67,6 +67,8 @@ int ModuleBus::answerBlock(int count, uint8_t sum, bool storeChecksums) {
         }
         return 0x40;
     }
+    if (gate && !gate(std::span<const uint8_t>(s_.frame.bytes.data(), static_cast<size_t>(received))))
+        return kBlockNotStored;
     if (!data.writeByte(kBlockAccepted)) return 0x50;
     const auto confirmation = data.readByte();
     if (confirmation && *confirmation == kBlockAccepted) return 0;
@@ -74,7 +76,7 @@ int ModuleBus::answerBlock(int count, uint8_t sum, bool storeChecksums) {
     return 0x0F;
 }
 
-int ModuleBus::ReceiveBlock(int count) {
+int ModuleBus::ReceiveBlock(int count, const BlockGate& gate) {
     // The block and the two checksum bytes stored after it must fit.
     count = std::clamp(count, 0, FrameBuffer::kSize - 2);
     uint8_t sum = 0;
@@ -84,11 +86,12 @@ int ModuleBus::ReceiveBlock(int count) {
         s_.frame[i] = *byte;
         sum = static_cast<uint8_t>(sum + *byte);
     }
-    return answerBlock(count, sum, true);
+    return answerBlock(count, sum, true, count, gate);
 }
 
-int ModuleBus::ReceiveChunkedBlock() {
+int ModuleBus::ReceiveChunkedBlock(const BlockGate& gate) {
     std::fill_n(s_.frame.bytes.begin(), kChunk * kMaxChunks, 0);
+    chunkedLength_ = 0;
     uint8_t sum = 0;
     for (int k = 0;; ++k) {
         for (int i = 0; i < kChunk; ++i) {
@@ -97,9 +100,10 @@ int ModuleBus::ReceiveChunkedBlock() {
             s_.frame[kChunk * k + i] = *byte;
             sum = static_cast<uint8_t>(sum + *byte);
         }
+        chunkedLength_ = kChunk * (k + 1);
         if (!(k + 1 <= s_.frame[0] && k + 1 < kMaxChunks)) break;
     }
-    return answerBlock(0, sum, false);
+    return answerBlock(0, sum, false, chunkedLength_, gate);
 }
 
 int ModuleBus::SendBlockFrom160(int count) {

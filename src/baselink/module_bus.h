@@ -10,12 +10,21 @@
 #include "messages/messages.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
 
 namespace k4 {
 
 constexpr uint8_t kBlockAccepted = 0xCA;
 constexpr uint8_t kBlockRefused = 0xFE;
 constexpr int kModuleSlots = 7;
+// A block with a right checksum that could not be stored is left without
+// an answer: the module keeps it and delivers it again.
+constexpr int kBlockNotStored = 0x70;
+
+// Asked between a right checksum and the 0xCA that tells the module to
+// forget the block: true when the block is safe (on the disk).
+using BlockGate = std::function<bool(std::span<const uint8_t> block)>;
 
 bool isModuleType(uint8_t byte);
 
@@ -38,9 +47,11 @@ public:
     // of that type), -1 otherwise.
     int CheckModule(int slot, int expectedType);
     // n bytes and their checksum into the frame buffer from offset 0.
-    int ReceiveBlock(int count);
+    int ReceiveBlock(int count, const BlockGate& gate = {});
     // Up to ten chunks of 16 bytes; the first byte says how many follow.
-    int ReceiveChunkedBlock();
+    // The length of what came is left in chunkedLength().
+    int ReceiveChunkedBlock(const BlockGate& gate = {});
+    int chunkedLength() const { return chunkedLength_; }
     // The staged block at offset 160 or 180 of the frame buffer.
     int SendBlockFrom160(int count);
     int SendBlockFrom180(int count);
@@ -57,12 +68,13 @@ private:
     SerialLine& dataPort() { return s_.ports.line(kComPort2); }
     // Discards what a babbling port keeps sending; true when it would not stop.
     bool drainTraced(SerialLine& line, int slot, int expectedType, bool dataSide);
-    int answerBlock(int count, uint8_t sum, bool storeChecksums);
+    int answerBlock(int count, uint8_t sum, bool storeChecksums, int received, const BlockGate& gate);
     int sendReadAtOnce(const uint8_t* bytes, int count);
     bool probeSlot(int slot);
 
     Services s_;
     MessageGuard checkPacketsGuard_;
+    int chunkedLength_ = 0;
 };
 
 } // namespace k4

@@ -2,6 +2,8 @@
 // The path checking panel of the main window: one cell per supervised path,
 // each with a short list of the last subscribers probed on it and how the
 // probe went.
+#include "baselink/check_entry.h"
+
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -9,14 +11,13 @@
 
 namespace k4 {
 
-// 6 bytes as the paths hand them over.
-struct CheckEntry {
-    uint16_t slot = 0;       // path table slot
-    uint16_t subscriber = 0;
-    uint8_t state = 0;       // 0 " OK ", 1 "BRAK", 2 "SPR."
-    uint8_t spare = 0;
+
+// A path with a cell on the panel.
+struct CheckedPath {
+    std::string name; // UTF-8
+    int number = 0;   // counted from 1
+    int slot = 0;     // path table slot
 };
-static_assert(sizeof(CheckEntry) == 6);
 
 // The path kinds that get a cell.
 bool isCheckedPathKind(int pathKind);

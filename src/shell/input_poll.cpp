@@ -2,6 +2,8 @@
 
 #include "database/text_edge.h"
 
+#include <algorithm>
+
 namespace k4 {
 
 InputPoller::InputPoller(const ConfigBlock& config, BaseLink& baseLink, ModuleBus& modules, ModulePaths& paths,
@@ -23,6 +25,26 @@ bool InputPoller::serveBaseLinks() {
     return baseLink_.ServeBaseLinks(budget);
 }
 
+int InputPoller::pollWhileReporting(int slot) {
+    // A module that has just handed over a report may hold more behind it
+    // (a mass event: every panel of a region at once). It is asked again
+    // while the tick's budget still holds another exchange as long as the
+    // last one, so a burst drains at the speed of the bus and not at one
+    // report per tick; the count bound keeps a clock that does not move
+    // from turning this into a loop.
+    Clock& clock = baseLink_.clock();
+    TickBudget budget(clock);
+    int state = 0;
+    for (int polls = 0; polls < kMaxPollsPerTick; ++polls) {
+        const uint64_t started = clock.tickMs();
+        state = paths_.poll(slot, 1, 0);
+        const bool deliveredReport = state == kStatusReport || state == kStatusExtendedReport;
+        const int exchangeMs = static_cast<int>(clock.tickMs() - started);
+        if (!deliveredReport || !budget.allows(std::max(exchangeMs, 1))) break;
+    }
+    return state;
+}
+
 void InputPoller::PollInputs(bool baseLinks) {
     if (baseLinks) serveBaseLinks();
     if (config_.mode == 2) return;
@@ -40,7 +62,7 @@ void InputPoller::PollInputs(bool baseLinks) {
         return;
     }
     silenceMs_ = 0;
-    const int state = paths_.poll(slot, 1, 0);
+    const int state = pollWhileReporting(slot);
     // A path that is still in the middle of an exchange is polled again.
     if (state == 0 || state == 3 || state == 14 || state == 15) {
         const int next = nextExisting((slot + 1) % kModuleSlots);

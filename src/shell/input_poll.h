@@ -17,6 +17,12 @@ class InputPoller {
 public:
     static constexpr int kTickMs = 100;
     static constexpr int kSilenceLimitMs = 60000;
+    // The poll's answers that mean a report was just taken from the module
+    // (an extended one only from radio modules; from the others 4 is an error).
+    static constexpr int kStatusReport = 1;
+    static constexpr int kStatusExtendedReport = 4;
+    // Polls of one path within one tick, at most.
+    static constexpr int kMaxPollsPerTick = 16;
 
     InputPoller(const ConfigBlock& config, BaseLink& baseLink, ModuleBus& modules, ModulePaths& paths,
                 HistoryLog& history, Messages& messages);
@@ -36,6 +42,9 @@ private:
     // The next slot from the current position holding a path, wrapping
     // from 6 to 0; -1 when none does.
     int nextExisting(int from) const;
+    // Polls the path in mode 1, again while it delivers reports and the
+    // tick's budget lasts; the last state.
+    int pollWhileReporting(int slot);
 
     const ConfigBlock& config_;
     BaseLink& baseLink_;

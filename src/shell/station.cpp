@@ -1,5 +1,7 @@
 #include "shell/station.h"
 
+#include "database/text_edge.h"
+
 namespace k4 {
 
 Station::Station(const Environment& env)
@@ -18,19 +20,26 @@ Station::Station(const Environment& env)
       indexes_(dir_, pageCache_, indexFailure_, messages_),
       indexLink_(indexes_),
       sharedLists_(dir_, messages_),
-      database_(dir_, messages_, historySink_, config_.block(), {indexLink_, sharedLists_, supervisedPaths_}),
+      database_(dir_, messages_, historySink_, config_.block(), {indexLink_, sharedLists_, paths_}),
       operatorNames_(dir_), orderNames_(database_.orderNames()),
       eventLines_(events_, pathTypes_, &orderNames_, &operatorNames_),
       alarms_(config_.block(), history_),
       blockades_(dir_, messages_, history_, scheduler_),
       processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
-                  {reportPaths_, testSupervision_, armingSupervision_, forwarding_, orders_, textTracking_}),
+                  {paths_, tests_, armingSupervision_, forwarding_, orders_, textTracking_}),
       preparedEntries_(history_),
       intake_(dir_, clock_, messages_, history_),
       phoneOwners_(indexes_),
       baseLink_({ports_, frame_, trace_, clock_, messages_, config_.block(), processing_, preparedEntries_,
                  phoneOwners_, intake_}),
       modules_({ports_, frame_, trace_, clock_, messages_}),
+      subscriberAddresses_(database_),
+      pathPolling_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
+                    processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_},
+                   {noDatagrams_, noDatagrams_, noDatagrams_, subscriberAddresses_}, intake_),
+      paths_({dir_, config_.block(), pathTypes_, ports_, modules_, frame_, trace_, scheduler_, history_, messages_,
+              database_, processing_, indexes_, pathPolling_, ethernetBases_}),
+      tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
       // window's events; the tick does not serve the bases ahead of it.
@@ -42,6 +51,48 @@ Station::Station(const Environment& env)
     intake_.setHandler(IntakeChannel::BaseFrame, [this](const JournalRecord& frame) {
         baseLink_.processStoredFrame(frame.bytes, frame.receivedAt);
     });
+    scheduler_.setHandler(kSchedChecking, [this](uint16_t key, uint8_t) { paths_.ProbePath(key, false); });
+    blockades_.setOtherEndHandler([this](uint16_t key, uint8_t arg) {
+        if (arg == 2) paths_.EnableProbing(key);
+    });
+    // The delayed alert of a GSM path's line fault; forwarding's own
+    // entries of this type are not made by this station yet.
+    scheduler_.setHandler(kSchedTest, [this](uint16_t key, uint8_t arg) {
+        Packet* path = paths_.at(key);
+        if (arg == 1 && path) pathPolling_.lineFaultAlert(*path);
+    });
+}
+
+int Station::detectPaths() {
+    // The receiving-only mode has no module bus.
+    if (moduleCheckRunning_ || config_.block().mode == 2) return 0;
+    moduleCheckRunning_ = true;
+    const int result = paths_.DetectPaths();
+    moduleCheckRunning_ = false;
+    return result;
+}
+
+void Station::pathsRebuilt() {
+    if (pathsRebuilt_) pathsRebuilt_();
+    // The panel was rebuilt: every probed path starts its probing again.
+    paths_.RestartProbeTimers();
+}
+
+int Station::moduleCheck() {
+    if (moduleCheckRunning_) return 0;
+    const int result = detectPaths();
+    pathsRebuilt();
+    return result;
+}
+
+std::vector<CheckedPath> Station::checkedPaths() const {
+    std::vector<CheckedPath> checked;
+    for (int slot = 0; slot < kPathSlots; ++slot) {
+        const Packet* path = paths_.at(slot);
+        if (path && isCheckedPathKind(path->kind))
+            checked.push_back({Utf8FromMazovia(path->type().name), path->baseNumber(), slot});
+    }
+    return checked;
 }
 
 Station::~Station() {
@@ -63,9 +114,14 @@ int Station::start() {
     // times it came, ahead of this run's start.
     intake_.start();
     LogStartOfWork(history_);
-    // The receiving-only mode keeps no timer queue of its own worth saving.
-    if (config_.block().mode != 2) scheduler_.saveEveryMinute();
+    // The receiving-only mode keeps no timer queue of its own worth saving,
+    // and supervises no tests.
+    if (config_.block().mode != 2) {
+        scheduler_.saveEveryMinute();
+        tests_.scheduleAll();
+    }
     receptionSuspended_ = false;
+    moduleCheck();
     watchArrivals(true);
     return 0;
 }

@@ -6,12 +6,13 @@
 #include "baselink/base_link.h"
 #include "baselink/frame_buffer.h"
 #include "baselink/module_bus.h"
-#include "baselink/module_paths.h"
+#include "baselink/module_path_polling.h"
+#include "baselink/subscriber_addresses.h"
+#include "baselink/path_table.h"
 #include "baselink/path_types.h"
 #include "baselink/serial_ports.h"
 #include "baselink/trace_ring.h"
 #include "config/config.h"
-#include "config/probe_periods.h"
 #include "operators/operator_file_names.h"
 #include "database/index_page_cache.h"
 #include "database/service_steps.h"
@@ -31,6 +32,8 @@
 #include "processing/report_links.h"
 #include "processing/scheduler.h"
 #include "processing/share_lst.h"
+#include "processing/test_supervision.h"
+#include "shell/checking_panel.h"
 #include "shell/data_layer.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
@@ -39,6 +42,8 @@
 #include "platform/soon_call.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace k4 {
 
@@ -93,13 +98,30 @@ public:
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
+    PathTypeTable& pathTypes() { return pathTypes_; }
+    PathTable& paths() { return paths_; }
+    TestSupervisor& tests() { return tests_; }
+    ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
+    InputPoller& inputs() { return inputs_; }
+
+    // "&Pakiety" without its dialog: the path table rebuilt from the bus
+    // (mode 2: only the panel), the panel told and every probe restarted.
+    // 0, or -1 when "pakiety" could not be read; a check already running
+    // is not started again.
+    int moduleCheck();
+    // Its two halves, for the window's dialog between them: the detection
+    // (guarded against a second one while it runs), and the panel rebuilt
+    // with every probe restarted.
+    int detectPaths();
+    void pathsRebuilt();
+    // The paths that get a cell of the checking panel, in slot order.
+    std::vector<CheckedPath> checkedPaths() const;
+    // Who rebuilds the checking panel after a module check.
+    void setPathsRebuilt(std::function<void()> rebuilt) { pathsRebuilt_ = std::move(rebuilt); }
     // "&Ustaw" of the configuration dialog: the working copy into the
     // block, saved, the serial ports restarted when their settings changed.
     // true when they were.
     bool applyConfiguration(const ConfigBlock& copy);
-    // "Okresy między badaniami": the values shown, and those saved.
-    ProbePeriodValues openProbePeriods();
-    void saveProbePeriods(const ProbePeriodValues& values);
 
 private:
     DataLayerParts dataLayerParts();
@@ -131,7 +153,6 @@ private:
     SubscriberIndexes indexes_;
     SubscriberIndexLink indexLink_;
     ShareLst sharedLists_;
-    NoSupervisedPaths supervisedPaths_;
     SubscriberDatabase database_;
     EventTable events_;
     OperatorFileNames operatorNames_;
@@ -146,8 +167,6 @@ private:
     TraceRing trace_;
     // The subsystems report processing reaches that this station does not
     // run yet; each says in its own header which part takes its place.
-    NoPaths reportPaths_;
-    NoTestSupervision testSupervision_;
     NoArmingSupervision armingSupervision_;
     NoForwarding forwarding_;
     NoOrders orders_;
@@ -159,7 +178,18 @@ private:
     IndexPhoneOwners phoneOwners_;
     BaseLink baseLink_;
     ModuleBus modules_;
-    EmptyPathTable paths_;
+    NoModuleLinks moduleLinks_;
+    // The UDP channels are not part of this station yet: what the Ethernet
+    // paths send is refused as by a network that is down, and no Ethernet
+    // base answers the module check.
+    NoDatagramSocket noDatagrams_;
+    NoEthernetBases ethernetBases_;
+    RecordSubscriberAddresses subscriberAddresses_;
+    ModulePathPolling pathPolling_;
+    PathTable paths_;
+    TestSupervisor tests_;
+    bool moduleCheckRunning_ = false;
+    std::function<void()> pathsRebuilt_;
     InputPoller inputs_;
     StationTimer timer_;
     // The base links served between ticks when bytes have come.

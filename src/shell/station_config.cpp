@@ -9,13 +9,3 @@ bool Station::applyConfiguration(const ConfigBlock& copy) {
 }
 
 } // namespace k4
-
-namespace k4 {
-
-ProbePeriodValues Station::openProbePeriods() { return k4::openProbePeriods(config_, pathTypes_, messages_); }
-
-void Station::saveProbePeriods(const ProbePeriodValues& values) {
-    k4::saveProbePeriods(values, config_, pathTypes_, history_, messages_);
-}
-
-} // namespace k4

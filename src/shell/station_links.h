@@ -3,6 +3,8 @@
 // other: the base link's prepared history entries go to the history log, its
 // phone look-ups to the phone index, and a failing index ends the run.
 #include "baselink/base_link.h"
+#include "baselink/path_polling.h"
+#include "platform/datagram_socket.h"
 #include "database/index_file.h"
 #include "database/subscriber_links.h"
 
@@ -54,9 +56,23 @@ private:
 
 namespace k4 {
 
-// The paths keep their lists of supervised subscribers in the path table;
-// until its discovery has run no path holds any, so a deleted subscriber has
-// nothing to be taken off.
+} // namespace k4
+
+namespace k4 {
+
+// No UDP channel yet: no Ethernet receiving base can be asked for its kind,
+// so their slots stay empty, as for a base that does not answer.
+class NoEthernetBases final : public EthernetKindQuery {
+public:
+    int queryKind(const std::string&) override { return -1; }
+};
+
+} // namespace k4
+
+namespace k4 {
+
+// For a data layer without a path table (tools and tests of the store): a
+// deleted subscriber has no path list to be taken off.
 class NoSupervisedPaths final : public SupervisedSubscriberLists {
 public:
     void ForgetSubscriber(int, uint8_t, uint8_t) override {}

@@ -239,7 +239,7 @@ TEST_F(SubscribersCommandTest, RebuiltNumberIndexRefusesADuplicateNumberWithItsR
     EXPECT_NE(check.out.find("rekord 3182 (abonent 0001) nieosiągalny z indeksu"), std::string::npos) << check.out;
 }
 
-TEST_F(SubscribersCommandTest, DemoInstallationIsWholeAndReceivesOnPortOne) {
+TEST_F(SubscribersCommandTest, DemoInstallationIsWholeWithItsModulesAndItsBase) {
     tmp.write("demo.csv", "number,name,town\n1001,Apteka,Warszawa\n1030,Bank,Marki\n1035,Kino,Ząbki\n");
     const Run demo = run({"demo", data(), tmp.file("demo.csv")});
     ASSERT_EQ(demo.status, 0) << demo.err;
@@ -251,8 +251,10 @@ TEST_F(SubscribersCommandTest, DemoInstallationIsWholeAndReceivesOnPortOne) {
     EXPECT_NE(check.out.find("sektory  w użyciu: 30,"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("alarmy   w użyciu: 1,"), std::string::npos) << check.out;
     const Run conf = run({"conf", "show", data()});
-    EXPECT_NE(conf.out.find("mode = 2 (Odbiorcza)\n"), std::string::npos);
-    EXPECT_NE(conf.out.find("data_port = 1\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("mode = 3 (Std/Odb)\n"), std::string::npos) << conf.out;
+    EXPECT_NE(conf.out.find("inter_port = 1\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("data_port = 2\n"), std::string::npos);
+    EXPECT_NE(conf.out.find("base1_port = 3\n"), std::string::npos);
     // Never over a database that is there already.
     const Run again = run({"demo", data(), tmp.file("demo.csv")});
     EXPECT_EQ(again.status, 1);

@@ -21,10 +21,22 @@ struct Paths final : ModulePaths {
     std::set<int> slots;
     std::vector<int> polled;
     int state = 0;
+    // Reports waiting in the module: each poll hands over one (state 1)
+    // until they are gone, then answers `state`.
+    int reportsWaiting = 0;
+    int reportStatus = 1;
+    // How long one exchange takes on the bus.
+    test::ManualClock* clock = nullptr;
+    int exchangeMs = 0;
     bool exists(int slot) const override { return slots.count(slot) > 0; }
     int pathKind(int) const override { return 0x70; }
     int poll(int slot, int, int) override {
         polled.push_back(slot);
+        if (clock) clock->advanceMs(exchangeMs);
+        if (reportsWaiting > 0) {
+            --reportsWaiting;
+            return reportStatus;
+        }
         return state;
     }
 };
@@ -99,6 +111,49 @@ TEST_F(InputPollTest, PathsTakeTurnsWhenTheirStateAllows) {
     poller.PollInputs();
     EXPECT_EQ(paths.polled, (std::vector<int>{1, 1, 1, 4, 1}));
     EXPECT_EQ(poller.silenceMs(), 0);
+}
+
+TEST_F(InputPollTest, APathThatDeliversReportsIsAskedAgainWithinTheTickBudget) {
+    open(0);
+    modulesAnswer();
+    paths.slots = {1, 4};
+    paths.clock = &clock;
+    paths.exchangeMs = 10;
+    paths.reportsWaiting = 5;
+    // 35 ms of budget: the exchanges ending at 10, 20 and 30 ms; a fourth
+    // would end past it.
+    poller.PollInputs();
+    EXPECT_EQ(paths.polled, (std::vector<int>{1, 1, 1}));
+    // The rest at the next tick, then the path that has nothing more lets
+    // the next one have its turn.
+    poller.PollInputs();
+    EXPECT_EQ(paths.polled, (std::vector<int>{1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(paths.reportsWaiting, 0);
+    poller.PollInputs();
+    EXPECT_EQ(paths.polled.back(), 4);
+}
+
+TEST_F(InputPollTest, OnlyADeliveredReportBringsASecondPollInTheSameTick) {
+    struct Case {
+        int status;
+        size_t pollsInOneTick;
+    };
+    // 1: a report; 4: an extended radio report; anything else (busy, an
+    // order waiting, an error) waits for the next tick as before. A clock
+    // that does not move is held by the count bound.
+    for (const Case c : {Case{1, InputPoller::kMaxPollsPerTick}, Case{4, InputPoller::kMaxPollsPerTick}, Case{2, 1},
+                         Case{5, 1}, Case{0xFFFF, 1}}) {
+        SCOPED_TRACE(c.status);
+        InputPoller fresh{config, baseLink, modules, paths, history, messages};
+        if (lines.empty()) open(0);
+        modulesAnswer();
+        paths.slots = {1};
+        paths.polled.clear();
+        paths.reportsWaiting = 100;
+        paths.reportStatus = c.status;
+        fresh.PollInputs();
+        EXPECT_EQ(paths.polled.size(), c.pollsInOneTick);
+    }
 }
 
 TEST_F(InputPollTest, A_MinuteOfSilenceIsLoggedAndShownOnce) {

@@ -49,9 +49,12 @@ bool configure(const std::string& dir, std::ostream& err) {
         return false;
     }
     ConfigBlock& b = config.block();
-    // A receiving centre on one base: the simulator's line is port 1.
-    b.mode = 2;
-    b.data_port = 1;
+    // The centre's own modules and one receiving base ("Std/Odb"): the
+    // module bus on ports 1 (interface) and 2 (data), the base on port 3.
+    b.mode = 3;
+    b.inter_port = 1;
+    b.data_port = 2;
+    b.base1_port = 3;
     b.base2_port = 0;
     b.options = static_cast<uint8_t>(b.options | kOptBlockRepeatedAlarms);
     // The base delivers the panels' own codes: translate them here.
@@ -91,6 +94,15 @@ bool furnish(SubscriberDatabase& db, int number) {
             if (NewSector(lines, premises, i + 1, mz("CZ"), mz(kPremisesSectors[i])) != 0) return false;
     }
     if (number == kOwnListSubscriber && !addOwnList(db, s)) return false;
+    // The first objects are probed over the demo's modules (the checking
+    // panel's cells): two over the radio module 1, one over dial-up.
+    if (number == 1001 || number == 1002) {
+        s.record.tracks = static_cast<uint8_t>(s.record.tracks | kTrackRadio);
+        s.record.chk_tracks = static_cast<uint8_t>(s.record.chk_tracks | kTrackRadio);
+    } else if (number == 1003) {
+        s.record.tracks = static_cast<uint8_t>(s.record.tracks | kTrackDialUp);
+        s.record.chk_tracks = static_cast<uint8_t>(s.record.chk_tracks | kTrackDialUp);
+    }
     return s.Save() == 0;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -18,6 +19,13 @@ PtyLink::~PtyLink() {
 }
 
 bool PtyLink::create(const std::string& linkPath, std::string& error) {
+    // Only an old link of ours is replaced: a link named like a data file
+    // ("dane") must never take that file's place.
+    struct stat existing {};
+    if (::lstat(linkPath.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
+        error = linkPath + " istnieje i nie jest dowiązaniem: nie zostanie zastąpiony";
+        return false;
+    }
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         error = std::string("pseudo-terminal: ") + std::strerror(errno);

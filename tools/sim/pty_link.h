@@ -19,6 +19,8 @@ public:
     // Creates the pair and points linkPath at its station end.
     bool create(const std::string& linkPath, std::string& error);
     const std::string& stationEnd() const { return slaveName_; }
+    // For waiting on several links at once.
+    int fd() const { return master_; }
 
     bool write(const std::vector<uint8_t>& bytes);
     // At the speed of a line of baud bits per second (8E1: 11 bits a byte),

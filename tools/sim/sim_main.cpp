@@ -1,5 +1,8 @@
 // kestrel4-sim: plays the devices the centre talks to.
 #include "sim/base_player.h"
+#include "sim/module_player.h"
+
+#include <atomic>
 
 #include <csignal>
 #include <cstdio>
@@ -27,7 +30,80 @@ void usage(std::ostream& out) {
            "  --quiet: wypisuje tylko ramki z niezgodną odpowiedzią.\n"
            "  --repeat N: ramkę nieprzyjętą baza trzyma i wysyła ponownie, do N razy.\n"
            "  Kod, podsystem i sektor szesnastkowo, abonent dziesiętnie. Wynik: liczba ramek\n"
-           "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n";
+           "  przyjętych zgodnie z oczekiwaniem; kod wyjścia 1, gdy któraś była niezgodna.\n"
+           "\n"
+           "kestrel4-sim modules --interface ŚCIEŻKA --data ŚCIEŻKA [--scenario PLIK] [--linger S]\n"
+           "  Magistrala pakietów: dwie pary pseudoterminali (port interfejsu i port danych)\n"
+           "  i do siedmiu pakietów w gniazdach. Kroki scenariusza:\n"
+           "    module GNIAZDO RODZAJ                 pakiet (10 20 30 40 50 60 70 80 90 A0 B0)\n"
+           "    answers|silent GNIAZDO ABONENT [phone CYFRY]   kto odpowiada na badanie\n"
+           "    report GNIAZDO ABONENT KOD [PODSYSTEM [SEKTOR]] [phone CYFRY] [badsum]\n"
+           "    call GNIAZDO CYFRY | linefault GNIAZDO N | garbage GNIAZDO N | wait SEKUNDY\n"
+           "  Po ostatnim kroku magistrala jest obsługiwana jeszcze --linger sekund (5).\n"
+           "  Wynik: wymiany zgodne i niezgodne; kod wyjścia 1, gdy któraś była niezgodna.\n";
+}
+
+std::atomic<bool> stopModules{false};
+
+extern "C" void stopModulesPlay(int) { stopModules = true; }
+
+int runModules(int argc, char** argv) {
+    std::string interfacePath, dataPath, scenarioPath;
+    k4::sim::ModulePlayOptions options;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (arg == "--interface") interfacePath = value();
+        else if (arg == "--data") dataPath = value();
+        else if (arg == "--scenario") scenarioPath = value();
+        else if (arg == "--linger") options.lingerSeconds = std::stod(value());
+        else if (arg == "--help") {
+            usage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "kestrel4-sim modules: nieznany argument " << arg << '\n';
+            return 2;
+        }
+    }
+    if (interfacePath.empty() || dataPath.empty()) {
+        std::cerr << "kestrel4-sim modules: podaj --interface ŚCIEŻKA i --data ŚCIEŻKA\n";
+        return 2;
+    }
+    std::string error;
+    std::optional<k4::sim::ModuleScenario> scenario;
+    if (scenarioPath.empty()) {
+        scenario = k4::sim::parseModuleScenario(std::cin, error);
+    } else {
+        std::ifstream file(scenarioPath);
+        if (!file) {
+            std::cerr << "kestrel4-sim modules: nie można otworzyć " << scenarioPath << '\n';
+            return 1;
+        }
+        scenario = k4::sim::parseModuleScenario(file, error);
+    }
+    if (!scenario) {
+        std::cerr << "kestrel4-sim modules: " << error << '\n';
+        return 2;
+    }
+    k4::sim::PtyLink interfaceLink, dataLink;
+    if (!interfaceLink.create(interfacePath, error) || !dataLink.create(dataPath, error)) {
+        std::cerr << "kestrel4-sim modules: " << error << '\n';
+        return 1;
+    }
+    // Ended by a signal the links go with the objects and the summary is
+    // still printed.
+    std::signal(SIGINT, stopModulesPlay);
+    std::signal(SIGTERM, stopModulesPlay);
+    options.stop = &stopModules;
+    std::cout << "interfejs: " << interfacePath << " -> " << interfaceLink.stationEnd() << "\n"
+              << "dane: " << dataPath << " -> " << dataLink.stationEnd() << std::endl;
+    for (size_t s = 0; s < scenario->modules.size(); ++s)
+        if (scenario->modules[s])
+            std::cout << "gniazdo " << s + 1 << ": " << k4::sim::simKindName(scenario->modules[s]->kind) << std::endl;
+    const auto result = k4::sim::playModuleScenario(interfaceLink, dataLink, *scenario, options, std::cout);
+    std::cout << result.passed << " passed, " << result.failed << " failed (" << result.reports
+              << " reports accepted, " << result.orders << " orders, " << result.polls << " polls)" << std::endl;
+    return result.failed == 0 ? 0 : 1;
 }
 
 // Stopped with Ctrl+C or by the demo: the published link must not outlive us.
@@ -109,6 +185,7 @@ int main(int argc, char** argv) {
         return argc < 2 ? 2 : 0;
     }
     if (std::strcmp(argv[1], "base") == 0) return runBase(argc - 2, argv + 2);
-    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base)\n";
+    if (std::strcmp(argv[1], "modules") == 0) return runModules(argc - 2, argv + 2);
+    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules)\n";
     return 2;
 }

@@ -15,22 +15,19 @@ class QListWidget;
 
 namespace k4 {
 
-struct CheckedPath {
-    std::string name; // UTF-8
-    int number = 0;   // counted from 1
-    int slot = 0;     // path table slot
-};
-
-class CheckingCells {
+class CheckingCells final : public CheckingObserver {
 public:
     static constexpr int kItemHeight = 14;
 
     explicit CheckingCells(QFrame* panel);
-    ~CheckingCells();
+    ~CheckingCells() override;
 
     void rebuild(const std::vector<CheckedPath>& paths);
     void add(const CheckEntry& entry);
     void update(const CheckEntry& entry);
+    // What the paths hand over as they probe.
+    void addEntry(const CheckEntry& entry) override { add(entry); }
+    void updateEntry(const CheckEntry& entry) override { update(entry); }
 
     int count() const { return static_cast<int>(cells_.size()); }
     QString label(int cell) const;

@@ -8,6 +8,7 @@
 #include "shell/headless_runner.h"
 #include "shell/start_warnings.h"
 #include "shell/station.h"
+#include "shell/ui/checking_cells.h"
 #include "shell/station_process.h"
 #include "shell/ui/kestrel.h"
 #include "shell/ui/qt_operator_ui.h"
@@ -92,6 +93,11 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     alarmWindows.setParent(&window);
     commands.setWindow(&window);
     station.timer().setClockShown([&window](const std::string& text) { window.showClock(text); });
+    // The checking panel gets a cell per probed path of the module check
+    // made at start, and again after every later one.
+    station.setPathsRebuilt([&] { window.checking().rebuild(station.checkedPaths()); });
+    station.paths().setCheckingObserver(&window.checking());
+    station.pathsRebuilt();
 
     if (qEnvironmentVariable("KESTREL4_WINDOWED") == QStringLiteral("1")) {
         window.show();
@@ -123,6 +129,8 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
 
     window.stopTimer1();
     station.timer().setClockShown(nullptr);
+    station.paths().setCheckingObserver(nullptr);
+    station.setPathsRebuilt(nullptr);
     ui.setParentWindow(nullptr);
     if (station.started()) station.stop();
     return 0;

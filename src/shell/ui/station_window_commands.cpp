@@ -2,18 +2,20 @@
 
 #include "config/param_sys.h"
 #include "config/ui/config_form_dialog.h"
-#include "config/ui/okresy_dialog.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
 #include "operators/ui/operators_dialog.h"
+#include "processing/ui/chk_sbsrs.h"
+#include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
 #include "shell/menu_copy.h"
 #include "shell/station.h"
+#include "shell/ui/packets_form.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -84,10 +86,17 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
+    } else if (itemName == "Lista1") {
+        TChkSbsrs list(station_.indexes(), station_.database(), window_);
+        list.exec();
     } else if (itemName == "Okres1") {
-        TOkresy dialog(station_.openProbePeriods(), station_.messages(),
-                       [this](const ProbePeriodValues& values) { station_.saveProbePeriods(values); }, window_);
-        dialog.exec();
+        TOkresy periods(station_.configFile(), station_.pathTypes(), station_.history(), station_.messages(), window_);
+        periods.exec();
+    } else if (itemName == "Wycz1") {
+        TNoCheck switches(station_.paths(), window_);
+        switches.exec();
+    } else if (itemName == "Pakiety1") {
+        runModuleCheckDialog(station_, window_);
     } else if (itemName == "Operator1") {
         operatorLogin(passwordPrompt_, dir_, station_.messages(), station_.history());
     } else if (itemName == "Operatorzy1") {
@@ -97,8 +106,8 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TConfigForm dialog(station_.configFile().block(), menuCopy(dir_), dir_, station_.messages(),
                            [this](const ConfigBlock& copy) { return station_.applyConfiguration(copy); }, window_);
         dialog.exec();
-        // The paths of the new ports are rebuilt by the path table once it
-        // follows a restart; until then the restarted flag has no reader.
+        // New ports: every path is rebuilt by a module check on them.
+        if (dialog.restarted()) runModuleCheckDialog(station_, window_, true);
     } else if (itemName == "Haso1") {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {

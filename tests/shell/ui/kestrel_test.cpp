@@ -1,4 +1,5 @@
 #include "shell/ui/kestrel.h"
+#include "shell/ui/checking_cells.h"
 
 #include "baselink/trace_ring.h"
 #include "baselink/ui/tech_form.h"
@@ -367,6 +368,12 @@ TEST_F(Kestrel, Screenshot) {
     alarms.enterService(5, false);
     alarms.enterService(4, false);
     w.showClock("2026/12/10  Cz 08:45:12");
+    // The checking panel as the demo's module check leaves it.
+    w.checking().rebuild({{"TR", 1, 0}, {"TS", 1, 1}, {"TK", 1, 2}});
+    w.checking().addEntry({0, 1001, kCheckAnswered, 0});
+    w.checking().addEntry({0, 1002, kCheckSilent, 0});
+    w.checking().addEntry({0, 1001, kCheckRunning, 0});
+    w.checking().addEntry({2, 1003, kCheckRunning, 0});
     QCoreApplication::processEvents();
     ASSERT_TRUE(w.grab().save(path));
 }

@@ -1,0 +1,60 @@
+#pragma once
+// "Lista Badanych Abonentów": the subscribers of the number index, one line
+// each with paths, tests and arming marks, narrowed by "&Filtr"; the marks
+// of supervised paths and of disarmed positions are drawn red.
+#include "processing/supervised_list.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <vector>
+
+class QCheckBox;
+class QListWidget;
+
+namespace k4 {
+
+class SubscriberDatabase;
+class SubscriberIndexes;
+
+// "Filtr": which subscribers the list keeps.
+class TChkFiltrForm : public QDialog {
+    Q_OBJECT
+public:
+    TChkFiltrForm(uint16_t mask, bool activeOnly, QWidget* parent = nullptr);
+    uint16_t mask() const;
+    bool activeOnly() const;
+
+private:
+    std::vector<QCheckBox*> paths_, states_;
+    QCheckBox* Wszyscy;
+    QCheckBox* Aktywne;
+};
+
+class TChkSbsrs : public QDialog {
+    Q_OBJECT
+public:
+    TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent = nullptr);
+
+    // Collects the list again with this filter.
+    void refilter(uint16_t mask, bool activeOnly);
+    void FiltrClick();
+    // "K&asuj ZW": "Kasowanie Testów Z W" for the selected subscriber, then
+    // the list again so its marks show what is stored.
+    void KasujZWClick();
+    void select(int i);
+
+    int count() const;
+    // Line i as drawn (UTF-8, the red marks' "~" left out).
+    QString line(int i) const;
+
+private:
+    SubscriberIndexes& indexes_;
+    SubscriberDatabase& database_;
+    uint16_t mask_ = kNoFilter;
+    bool activeOnly_ = false;
+    QListWidget* List;
+    std::vector<int32_t> offsets_; // record offset of each line
+};
+
+} // namespace k4
