@@ -13,6 +13,7 @@
 #include "baselink/serial_ports.h"
 #include "baselink/trace_ring.h"
 #include "config/config.h"
+#include "operators/operator_file_names.h"
 #include "database/index_page_cache.h"
 #include "database/service_steps.h"
 #include "database/subscriber_database.h"
@@ -117,6 +118,10 @@ public:
     std::vector<CheckedPath> checkedPaths() const;
     // Who rebuilds the checking panel after a module check.
     void setPathsRebuilt(std::function<void()> rebuilt) { pathsRebuilt_ = std::move(rebuilt); }
+    // "&Ustaw" of the configuration dialog: the working copy into the
+    // block, saved, the serial ports restarted when their settings changed.
+    // true when they were.
+    bool applyConfiguration(const ConfigBlock& copy);
 
 private:
     DataLayerParts dataLayerParts();
@@ -150,6 +155,8 @@ private:
     ShareLst sharedLists_;
     SubscriberDatabase database_;
     EventTable events_;
+    OperatorFileNames operatorNames_;
+    OrderTableNames orderNames_;
     EventFormatter eventLines_;
     ServiceSteps serviceSteps_;
     NoHydroUnits hydro_;

@@ -7,7 +7,11 @@
 
 namespace k4 {
 
-StationApplication::StationApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+StationApplication::StationApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // F1 is taken before any window sees it: every window and dialog gets
+    // its help page the same way.
+    installEventFilter(&helpKey_);
+}
 
 bool StationApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -2,6 +2,8 @@
 // The application of the station with a display. A fault thrown out of any
 // event handler is shown to the operator in a "Błąd" box instead of ending
 // the station that watches the alarms.
+#include "shell/ui/help_pages.h"
+
 #include <QApplication>
 
 namespace k4 {
@@ -19,6 +21,7 @@ public:
 private:
     void show(const std::string& text);
     OperatorUi* ui_ = nullptr;
+    HelpKey helpKey_;
 };
 
 } // namespace k4

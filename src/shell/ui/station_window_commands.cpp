@@ -7,14 +7,19 @@
 #include "signals/ui/sounds_form.h"
 
 #include "config/param_sys.h"
+#include "config/ui/config_form_dialog.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
+#include "operators/operator_login.h"
+#include "operators/password_change.h"
+#include "operators/ui/operators_dialog.h"
 #include "processing/ui/chk_sbsrs.h"
 #include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
+#include "shell/menu_copy.h"
 #include "shell/station.h"
 #include "shell/ui/packets_form.h"
 
@@ -98,6 +103,19 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         switches.exec();
     } else if (itemName == "Pakiety1") {
         runModuleCheckDialog(station_, window_);
+    } else if (itemName == "Operator1") {
+        operatorLogin(passwordPrompt_, dir_, station_.messages(), station_.history());
+    } else if (itemName == "Operatorzy1") {
+        TOperators dialog(dir_, station_.messages(), window_);
+        dialog.exec();
+    } else if (itemName == "Konfiguracja1") {
+        TConfigForm dialog(station_.configFile().block(), menuCopy(dir_), dir_, station_.messages(),
+                           [this](const ConfigBlock& copy) { return station_.applyConfiguration(copy); }, window_);
+        dialog.exec();
+        // New ports: every path is rebuilt by a module check on them.
+        if (dialog.restarted()) runModuleCheckDialog(station_, window_, true);
+    } else if (itemName == "Haso1") {
+        changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {
         showSystemParameters();
     } else if (itemName == "Czas2") {

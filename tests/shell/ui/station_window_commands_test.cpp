@@ -5,6 +5,8 @@
 
 #include "admin/installation.h"
 #include "history/history_reader.h"
+#include "operators/operator_list.h"
+#include "operators/scramble.h"
 #include "operators/ui/passwd.h"
 #include "platform/file.h"
 #include "shell/station.h"
@@ -20,6 +22,8 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+
+#include <cstring>
 
 namespace k4 {
 namespace {
@@ -100,6 +104,44 @@ TEST_F(WindowCommands, ZabezpieczWritesTheEndOfTheModeWithMinusOne) {
     EXPECT_FALSE(fileExists(dir.file("loc_edit")));
     commands.exitStation();
     const std::vector<Entry> expected = {{1, 13}, {4, -1}, {5, -1}, {2, 13}};
+    EXPECT_EQ(entries(), expected);
+}
+
+// "&Operator" through the real prompt: the code of an operator on file logs
+// him in (kind 6 with his number); "&Hasło" typed twice is what "Nadzór"
+// asks for afterwards.
+TEST_F(WindowCommands, OperatorLoginAndPasswordChangeThroughThePrompt) {
+    SOperatLst list{DataDir(dir.path())};
+    ASSERT_TRUE(list.Load());
+    OperatorRecord r{};
+    scrambledField("4321", r.code);
+    std::strcpy(r.surname, "Nowak");
+    ASSERT_EQ(list.issueOperatorNumber(&r, 0), 0);
+    ASSERT_EQ(list.Append(r), 0);
+    ASSERT_EQ(list.Save(), 0);
+
+    StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+    typePassword("4321");
+    commands.runCommand("Operator1");
+    EXPECT_TRUE(commands.lastCommandHandled());
+    EXPECT_TRUE(ui.boxes.empty());
+
+    QTimer::singleShot(0, [] {
+        typePassword("nowe");
+        auto* prompt = qobject_cast<TPasswd*>(QApplication::activeModalWidget());
+        ASSERT_NE(prompt, nullptr);
+        prompt->PasswdEdit->insert(QStringLiteral("nowe"));
+        QTest::keyClick(prompt, Qt::Key_Return);
+    });
+    commands.runCommand("Haso1");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Hasło uległo zmianie.");
+    EXPECT_EQ(unscrambledText(station->config().super_pass), "nowe");
+
+    typePassword("nowe");
+    ASSERT_TRUE(commands.enterSupervisorMode());
+    commands.exitStation();
+    const std::vector<Entry> expected = {{1, 13}, {6, 1}, {4, -1}, {2, 13}};
     EXPECT_EQ(entries(), expected);
 }
 
