@@ -111,6 +111,7 @@ TEST_F(ConfigDialog, WarningOfIncompleteReportsAndCancel) {
     form->NoIncomplete->setChecked(true);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("Zostawić kontrolę?"), std::string::npos);
+    EXPECT_EQ(ui.boxes[0].caption, "Ostrzeżenie");
     EXPECT_FALSE(form->NoIncomplete->isChecked());
     ui.answers = {BoxAnswer::No};
     form->NoIncomplete->setChecked(true);
