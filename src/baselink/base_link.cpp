@@ -408,17 +408,9 @@ bool BaseLink::decodeRecords(int length, Decoded& d) const {
 }
 
 void BaseLink::checkClock(const Decoded& d) {
-    auto pair = [&](int i) { return d.timeDigits[static_cast<size_t>(i)] * 10 + d.timeDigits[static_cast<size_t>(i + 1)]; };
-    LocalDateTime sent;
-    sent.year = 2000 + pair(0);
-    sent.month = pair(2);
-    sent.day = pair(4);
-    sent.hour = pair(6);
-    sent.minute = pair(8);
-    sent.second = pair(10);
     // The base's digits are taken as they come (no date check here, as
     // before): a stamp far from the receive time is simply a skew.
-    if (auto entry = clockSkewEntry(StampFromLocal(sent), d.receivedAt))
+    if (auto entry = clockSkewEntry(StampFromLocal(localTimeOfDigits(d.timeDigits)), d.receivedAt))
         s_.history.logPreparedEntry(kHistoryClockSkew, *entry);
 }
 

@@ -4,17 +4,22 @@
 
 namespace k4 {
 
-std::optional<Stamp> stampOfTimeDigits(const std::array<uint8_t, 12>& d) {
+LocalDateTime localTimeOfDigits(const std::array<uint8_t, 12>& d) {
     auto pair = [&](size_t i) { return d[i] * 10 + d[i + 1]; };
+    LocalDateTime time;
+    time.year = 2000 + pair(0);
+    time.month = pair(2);
+    time.day = pair(4);
+    time.hour = pair(6);
+    time.minute = pair(8);
+    time.second = pair(10);
+    return time;
+}
+
+std::optional<Stamp> stampOfTimeDigits(const std::array<uint8_t, 12>& d) {
     for (uint8_t digit : d)
         if (digit > 9) return std::nullopt;
-    LocalDateTime sent;
-    sent.year = 2000 + pair(0);
-    sent.month = pair(2);
-    sent.day = pair(4);
-    sent.hour = pair(6);
-    sent.minute = pair(8);
-    sent.second = pair(10);
+    const LocalDateTime sent = localTimeOfDigits(d);
     if (sent.month < 1 || sent.month > 12 || sent.day < 1 || sent.day > 31 || sent.hour > 23 || sent.minute > 59 ||
         sent.second > 59)
         return std::nullopt;
