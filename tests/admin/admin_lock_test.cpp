@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -134,6 +135,27 @@ TEST(AdminLock, WritesAreRefusedWhileAStationHoldsTheDirectoryAndReadsSaySo) {
 }
 
 // A lock that cannot be written is no second station: the reason is told.
+TEST(AdminLock, TheSoundGeneratorLeavesARunningStationsDirectoryAlone) {
+    test::TempDir tmp;
+    ASSERT_EQ(run({"init", tmp.file("c")}).status, 0);
+    const auto before = snapshot(tmp, "c");
+    const std::string command = std::string(KESTREL4_WAVGEN_PROGRAM) + " " + tmp.file("c") + " 2>" + tmp.file("err");
+    {
+        LockHolder station(tmp.file("c/Kestrel4.lock"));
+        ASSERT_TRUE(station.held());
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_NE(tmp.read("err").find("Stacja pracuje na tym katalogu - zatrzymaj ją najpierw"), std::string::npos);
+        auto during = snapshot(tmp, "c");
+        during.erase("Kestrel4.lock");
+        auto expected = before;
+        expected.erase("Kestrel4.lock");
+        EXPECT_EQ(during, expected) << "nothing written while the station holds the directory";
+    }
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("c/Kestrel4.lock"))) << "the tool's own lock goes with it";
+}
+
 TEST(AdminLock, ALockThatCannotBeWrittenSaysWhy) {
     if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
     struct Case {
