@@ -223,10 +223,9 @@ bool applyWorkingCopy(Config& config, const ConfigBlock& copy, SerialStartStep& 
             messages.ShowNotice(mz("\n\nNiepoprawna inicjalizacja programu\n"), kNoticeInfo);
         return false;
     }
-    if (config.SaveConfig(1) != 0) {
-        messages.ShowNotice(mz(saveFault), kNoticeError);
-        return false;
-    }
+    // The lines are the new ones now, saved or not: the paths on them must
+    // be rebuilt either way, or they would poll through ports that moved.
+    if (config.SaveConfig(1) != 0) messages.ShowNotice(mz(saveFault), kNoticeError);
     serial.setLinkDelays(live.send_delay, live.recv_delay);
     return true;
 }

@@ -33,7 +33,7 @@ int StartDataLayer(DataLayerParts& p) {
     const int config = StartConfig(p.config, 1, p.serial, p.pathTypes);
     if (config == kStartConfigPortsFailed) {
         p.messages.ShowNotice(mz("Błąd konfiguracji RS"), kNoticeInfo);
-        return -1;
+        return kDataLayerPortsFailed;
     }
     if (config != kStartConfigOk) {
         p.messages.ShowNotice("\n\nNiepoprawna inicjalizacja programu\n", kNoticeInfo);

@@ -52,8 +52,11 @@ struct DataLayerParts {
 void LogStartOfWork(HistoryLog& history);
 void LogEndOfWork(HistoryLog& history);
 
-// 0, or -1 after the failing step has told the operator (where it has a
-// message). A failure before the service steps leaves opened what it opened;
+enum : int { kDataLayerFailed = -1, kDataLayerPortsFailed = -2 };
+
+// 0, kDataLayerPortsFailed when the serial ports of the configuration could
+// not be opened, or kDataLayerFailed; the operator has been told either way
+// (where the step has a message). A failure before the service steps leaves opened what it opened;
 // a failure reading the service steps stops everything again.
 int StartDataLayer(DataLayerParts& parts);
 // 0, or -1 when the configured mode is none of 0 to 3 (nothing to close on

@@ -106,7 +106,8 @@ DataLayerParts Station::dataLayerParts() {
 
 int Station::start() {
     DataLayerParts parts = dataLayerParts();
-    if (StartDataLayer(parts) != 0) return -1;
+    const int dataLayer = StartDataLayer(parts);
+    if (dataLayer != 0) return dataLayer == kDataLayerPortsFailed ? kStationPortsFailed : -1;
     started_ = true;
     sharedLists_.load();
     blockades_.load();

@@ -67,7 +67,10 @@ public:
     Station& operator=(const Station&) = delete;
 
     // Brings the data layer up and opens the run in the history. 0, or -1
-    // after the operator was told what failed (the station must then end).
+    // after the operator was told what failed (the station must then end);
+    // kStationPortsFailed when it was the serial ports, so that the window
+    // can offer the configuration before it ends.
+    static constexpr int kStationPortsFailed = -2;
     int start();
     // One tick of the station timer. windowMessagePending: the window has
     // input waiting; that tick leaves the serial lines alone.
@@ -95,6 +98,7 @@ public:
     const ServiceSteps& serviceSteps() const { return serviceSteps_; }
     StationTimer& timer() { return timer_; }
     BaseLink& baseLink() { return baseLink_; }
+    SerialPorts& serialPorts() { return ports_; }
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
@@ -122,6 +126,10 @@ public:
     // block, saved, the serial ports restarted when their settings changed.
     // true when they were.
     bool applyConfiguration(const ConfigBlock& copy);
+    // "Autotest portów": the search for the pair of ports the modules answer
+    // on, stored in the configuration. true when a pair was found; otherwise
+    // the configured ports are open again and the operator was told.
+    bool searchModulePorts();
 
 private:
     DataLayerParts dataLayerParts();

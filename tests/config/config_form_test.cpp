@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -190,6 +192,22 @@ TEST_F(Applying, PortsThatDoNotOpenBringTheOldSettingsBack) {
     EXPECT_EQ(serial.opened, 2) << "the old ports reopened";
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Błąd konfiguracji RS");
+}
+
+// "conf" cannot be replaced (a directory stands in its place): the new
+// ports are open all the same, so the caller must still rebuild its paths.
+TEST_F(Applying, PortsRestartedButNotSavedStillCountAsARestart) {
+    std::filesystem::remove(dir.file("conf"));
+    std::filesystem::create_directory(dir.file("conf"));
+    ConfigBlock copy = config.block();
+    copy.data_port = 4;
+    copy.send_delay = 7;
+    EXPECT_TRUE(applyWorkingCopy(config, copy, serial, pathTypes, messages));
+    EXPECT_EQ(config.block().data_port, 4) << "the new values stay in memory";
+    EXPECT_EQ(serial.sendDelay, 7);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find("zapisu konfiguracji. Konieczne ponowne uruchomienie programu"), std::string::npos)
+        << ui.boxes[0].text;
 }
 
 TEST_F(Applying, AnUnchangedCopyDoesNothing) {

@@ -186,6 +186,10 @@ TConfigForm::TConfigForm(ConfigBlock& live, std::vector<MenuCopyTop> menus, cons
             [this] { IfFireDelayME->setText(QString::fromStdString(correctedRepeatDelay(IfFireDelayME->text().toStdString()))); });
     connect(SetBtn, &QPushButton::clicked, this, &TConfigForm::SetBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(AutotestBtn, &QPushButton::clicked, this, &TConfigForm::AutotestBtnClick);
+    connect(EthBtn, &QPushButton::clicked, this, [this] {
+        if (ethernetBases_) ethernetBases_();
+    });
 }
 
 QString TConfigForm::baseLine(int i, const BaseEntry& e) {
@@ -322,6 +326,31 @@ void TConfigForm::SetBtnClick() {
     read().applyTo(copy_);
     if (apply_ && apply_(copy_)) restarted_ = true;
     accept();
+}
+
+void TConfigForm::setPortSearch(std::function<bool()> search) {
+    portSearch_ = std::move(search);
+    AutotestBtn->setEnabled(static_cast<bool>(portSearch_));
+}
+
+void TConfigForm::setEthernetBases(std::function<void()> open) {
+    ethernetBases_ = std::move(open);
+    EthBtn->setEnabled(static_cast<bool>(ethernetBases_));
+}
+
+// The search writes the ports it found into the live block and saves it;
+// the port groups follow, so that a later "&Ustaw" keeps them. The lines
+// were closed and reopened either way, so the paths must be rebuilt.
+void TConfigForm::AutotestBtnClick() {
+    if (!portSearch_) return;
+    portSearch_();
+    restarted_ = true;
+    copy_.inter_port = live_.inter_port;
+    copy_.data_port = live_.data_port;
+    filling_ = true;
+    if (live_.inter_port >= 1 && live_.inter_port <= InterPort->count()) InterPort->setCurrentIndex(live_.inter_port - 1);
+    if (live_.data_port >= 1 && live_.data_port <= DataPort->count()) DataPort->setCurrentIndex(live_.data_port - 1);
+    filling_ = false;
 }
 
 } // namespace k4

@@ -32,7 +32,15 @@ public:
     TConfigForm(ConfigBlock& live, std::vector<MenuCopyTop> menus, const DataDir& dir, Messages& messages,
                 std::function<bool(const ConfigBlock&)> apply, QWidget* parent = nullptr);
 
-    // Whether "&Ustaw" restarted the serial ports.
+    // "Autotest portów": the port search of the station, which stores the
+    // ports it found in the live block; true when it found a pair. Without
+    // it the button stays disabled.
+    void setPortSearch(std::function<bool()> search);
+    // "Pakiety Eth": the IP base table of the station. Without it the button
+    // stays disabled.
+    void setEthernetBases(std::function<void()> open);
+
+    // Whether "&Ustaw" restarted the serial ports or the port search ran.
     bool restarted() const { return restarted_; }
     const ConfigBlock& workingCopy() const { return copy_; }
 
@@ -80,6 +88,7 @@ private:
     void fillBaseList();
     std::vector<MenuCopyTop> menusShown() const;
     void SetBtnClick();
+    void AutotestBtnClick();
 
     ConfigBlock& live_;
     ConfigBlock copy_;
@@ -87,6 +96,8 @@ private:
     DataDir dir_;
     Messages& messages_;
     std::function<bool(const ConfigBlock&)> apply_;
+    std::function<bool()> portSearch_;
+    std::function<void()> ethernetBases_;
     bool restarted_ = false;
     bool filling_ = false;
 };

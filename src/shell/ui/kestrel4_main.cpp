@@ -78,7 +78,12 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::SystemSerialPortList ports;
     k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
                          [dir](int status) { k4::endStationProcess(dir, status); }});
-    if (station.start() != 0) return 1;
+    if (const int started = station.start(); started != 0) {
+        // Ports that cannot be opened are set right in the configuration,
+        // which the next start then uses.
+        if (started == k4::Station::kStationPortsFailed) k4::runConfigurationDialog(station, dir, nullptr);
+        return 1;
+    }
     // Sounds, printers and the display programs' service.
     k4::QtGraphicDocument graphicListings;
     k4::SignalOutputs outputs(station.config(), station.messages(), station.alarms(), dir,

@@ -88,6 +88,14 @@ void StationWindowCommands::exitStation() {
 // kiosk session without them has nothing to wake.
 void StationWindowCommands::wakeScreen() { screenWake_.wake(); }
 
+bool runConfigurationDialog(Station& station, const DataDir& dir, QWidget* parent) {
+    TConfigForm dialog(station.configFile().block(), menuCopy(dir), dir, station.messages(),
+                       [&station](const ConfigBlock& copy) { return station.applyConfiguration(copy); }, parent);
+    dialog.setPortSearch([&station] { return station.searchModulePorts(); });
+    dialog.exec();
+    return dialog.restarted();
+}
+
 void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
@@ -109,11 +117,8 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TOperators dialog(dir_, station_.messages(), window_);
         dialog.exec();
     } else if (itemName == "Konfiguracja1") {
-        TConfigForm dialog(station_.configFile().block(), menuCopy(dir_), dir_, station_.messages(),
-                           [this](const ConfigBlock& copy) { return station_.applyConfiguration(copy); }, window_);
-        dialog.exec();
         // New ports: every path is rebuilt by a module check on them.
-        if (dialog.restarted()) runModuleCheckDialog(station_, window_, true);
+        if (runConfigurationDialog(station_, dir_, window_)) runModuleCheckDialog(station_, window_, true);
     } else if (itemName == "Haso1") {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {

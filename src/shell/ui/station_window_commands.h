@@ -19,6 +19,11 @@ namespace k4 {
 class Station;
 class SignalOutputs;
 
+// "Konfiguracja" on the station, modal; true when it restarted the serial
+// ports (the caller rebuilds the paths then). The main window opens it from
+// its menu, and before it ends when the ports could not be opened at start.
+bool runConfigurationDialog(Station& station, const DataDir& dir, QWidget* parent);
+
 class StationWindowCommands final : public StationCommands {
 public:
     // quit: ends the application's event loop.

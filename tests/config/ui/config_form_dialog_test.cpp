@@ -125,5 +125,38 @@ TEST_F(ConfigDialog, WarningOfIncompleteReportsAndCancel) {
     EXPECT_EQ(std::memcmp(&expected, &live, sizeof live), 0) << "cancel changes nothing but the link kinds";
 }
 
+TEST_F(ConfigDialog, PortSearchShowsThePortsItStoredAndAUstawKeepsThem) {
+    auto form = dialog();
+    EXPECT_FALSE(form->AutotestBtn->isEnabled()) << "no search offered, no button";
+    EXPECT_FALSE(form->EthBtn->isEnabled());
+    int searches = 0;
+    form->setPortSearch([&] {
+        ++searches;
+        live.inter_port = 3; // the search writes the live block itself
+        live.data_port = 1;
+        return true;
+    });
+    ASSERT_TRUE(form->AutotestBtn->isEnabled());
+    form->AutotestBtn->click();
+    EXPECT_EQ(searches, 1);
+    EXPECT_TRUE(form->restarted()) << "the lines were reopened, so the paths must be rebuilt";
+    EXPECT_EQ(form->InterPort->currentIndex(), 2);
+    EXPECT_EQ(form->DataPort->currentIndex(), 0);
+    form->Town->setText("Kutno");
+    form->SetBtn->click();
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_EQ(applied[0].inter_port, 3);
+    EXPECT_EQ(applied[0].data_port, 1);
+}
+
+TEST_F(ConfigDialog, AFailedPortSearchStillCountsAsARestart) {
+    auto form = dialog();
+    form->setPortSearch([] { return false; });
+    form->AutotestBtn->click();
+    EXPECT_TRUE(form->restarted());
+    EXPECT_EQ(form->InterPort->currentIndex(), 0) << "the configured ports stay shown";
+    EXPECT_EQ(form->DataPort->currentIndex(), 1);
+}
+
 } // namespace
 } // namespace k4

@@ -4,6 +4,8 @@
 #include "shell/ui/station_window_commands.h"
 
 #include "admin/installation.h"
+#include "config/ui/config_form_dialog.h"
+#include "database/text_edge.h"
 #include "history/history_reader.h"
 #include "operators/operator_list.h"
 #include "operators/scramble.h"
@@ -19,7 +21,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -143,6 +148,69 @@ TEST_F(WindowCommands, OperatorLoginAndPasswordChangeThroughThePrompt) {
     commands.exitStation();
     const std::vector<Entry> expected = {{1, 13}, {6, 1}, {4, -1}, {2, 13}};
     EXPECT_EQ(entries(), expected);
+}
+
+// "Konfiguracja" from the menu: a changed port restarts the lines and the
+// window rebuilds the paths with a module check on them (its path list is
+// shown and closed here); a change that needs no port keeps the paths.
+TEST_F(WindowCommands, KonfiguracjaRebuildsThePathsOnlyAfterAPortRestart) {
+    struct Case {
+        const char* what;
+        std::function<void(TConfigForm&)> change;
+        int rebuilds;
+    };
+    const Case cases[] = {
+        {"the town", [](TConfigForm& f) { f.Town->setText(QStringLiteral("Kutno")); }, 0},
+        {"the ports swapped",
+         [](TConfigForm& f) {
+             f.InterPort->setCurrentIndex(1);
+             f.DataPort->setCurrentIndex(0);
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int rebuilds = 0;
+        station->setPathsRebuilt([&] { ++rebuilds; });
+        bool configured = false;
+        int pathListsClosed = 0;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* form = qobject_cast<TConfigForm*>(modal); form && !configured) {
+                configured = true;
+                c.change(*form);
+                form->SetBtn->click();
+            } else if (auto* other = qobject_cast<QDialog*>(modal); other && configured) {
+                ++pathListsClosed;
+                other->reject();
+            }
+        });
+        driver.start(10);
+        StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+        commands.runCommand("Konfiguracja1");
+        driver.stop();
+        EXPECT_TRUE(configured);
+        EXPECT_EQ(rebuilds, c.rebuilds);
+        EXPECT_EQ(pathListsClosed, c.rebuilds) << "the module check shows its path list";
+    }
+    EXPECT_EQ(station->config().inter_port, 2);
+    EXPECT_EQ(station->config().data_port, 1);
+    EXPECT_EQ(Utf8FromMazovia(station->config().town), "Kutno");
+}
+
+// "Autotest portów" with no module answering on any pair: the search has
+// closed the interface and data lines, and the station must not be left
+// without them.
+TEST_F(WindowCommands, APortSearchThatFindsNothingLeavesTheConfiguredPortsOpen) {
+    EXPECT_FALSE(station->searchModulePorts());
+    EXPECT_TRUE(station->serialPorts().line(kComPort1).isOpen());
+    EXPECT_TRUE(station->serialPorts().line(kComPort2).isOpen());
+    EXPECT_EQ(station->serialPorts().line(kComPort1).device(), "/dev/fake1");
+    EXPECT_EQ(station->config().inter_port, 1);
+    EXPECT_EQ(station->config().data_port, 2);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Nie znaleziono modułów na żadnej parze portów - pozostają porty z konfiguracji");
 }
 
 } // namespace
