@@ -1,6 +1,7 @@
 // The operator station.
 #include "database/text_edge.h"
 #include "platform/qt_serial_line.h"
+#include "platform/service_notifier.h"
 #include "platform/stop_signals.h"
 #include "processing/alarm_subscriber_info.h"
 #include "processing/ui/qt_alarm_windows.h"
@@ -74,6 +75,8 @@ std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
 // kiosk compositor such as cage) gives the station the whole 640 x 480
 // screen; KESTREL4_WINDOWED=1 makes it an ordinary window for development.
 int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
+    // A kiosk session started as a service is watched like the headless one.
+    k4::ServiceNotifier service = k4::ServiceNotifier::fromEnvironment();
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
     k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
@@ -127,17 +130,23 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     }
     // The station runs under the start-up questions: reports keep coming.
     window.startTimer1();
-    k4::runStartWarnings(station.configFile(), station.messages());
     // The session ending (or the technician's kill) closes the data as
     // "&Wyjście" would, so the history gets its end entry.
     k4::watchStopSignals();
+    service.ready("Stacja pracuje");
+    // On the same event loop as Timer1: when a tick hangs, this stops too
+    // and the watchdog is no longer fed.
     QTimer stopWatch;
-    QObject::connect(&stopWatch, &QTimer::timeout, [] {
+    QObject::connect(&stopWatch, &QTimer::timeout, [&service, &clock] {
         if (k4::stopSignalled()) QCoreApplication::exit(0);
+        service.heartbeat(clock.tickMs());
     });
     stopWatch.start(k4::TKestrel::kTimerMs);
+    // The start-up questions wait for the operator; the service is up meanwhile.
+    k4::runStartWarnings(station.configFile(), station.messages());
     QCoreApplication::exec();
     stopWatch.stop();
+    service.stopping("Koniec pracy stacji");
 
     window.stopTimer1();
     station.timer().setClockShown(nullptr);
