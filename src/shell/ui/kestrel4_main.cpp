@@ -15,6 +15,7 @@
 #include "shell/ui/checking_cells.h"
 #include "shell/station_process.h"
 #include "shell/ui/kestrel.h"
+#include "shell/ui/kiosk_display.h"
 #include "shell/ui/qt_operator_ui.h"
 #include "shell/ui/station_application.h"
 #include "shell/ui/station_window_commands.h"
@@ -29,6 +30,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,20 +39,34 @@ struct Options {
     bool headless = false;
 };
 
-bool parse(int argc, char** argv, Options& options) {
+// Whether to go on, and otherwise the status to end with: 0 after --help.
+bool parse(int argc, char** argv, Options& options, int& status) {
+    status = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             options.headless = true;
         } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
             options.dataDir = argv[++i];
         } else if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("kestrel4 [--data KATALOG] [--headless]\n"
+            std::printf("Usage: kestrel4 [--data KATALOG] [--headless]\n"
+                        "Stacja operatora centrum monitorowania alarmów: okno 640 x 480 na całym ekranie\n"
+                        "kiosku albo, z --headless, stacja bez ekranu (usługa kestrel4@.service).\n"
+                        "\n"
                         "  --data KATALOG  katalog danych stacji (domyślnie bieżący)\n"
                         "  --headless      bez ekranu: komunikaty na stderr, wiersze zdarzeń na stdout\n"
-                        "KESTREL4_WINDOWED=1: zwykłe okno 640 x 480 zamiast pełnego ekranu kiosku\n");
+                        "  --help          ten opis\n"
+                        "\n"
+                        "Zmienne środowiska:\n"
+                        "  KESTREL4_WINDOWED=1            zwykłe okno 640 x 480 zamiast pełnego ekranu kiosku\n"
+                        "  KESTREL4_SERIAL_PORTS=ŚCIEŻKA[:ŚCIEŻKA...]  dodatkowe porty szeregowe\n"
+                        "  QT_SCALE_FACTOR                skala okna kiosku (domyślnie największa mieszcząca się)\n"
+                        "  NOTIFY_SOCKET, WATCHDOG_USEC   od systemd: gotowość, zatrzymanie i watchdog taktu\n"
+                        "\n"
+                        "SIGTERM i SIGINT kończą pracę stacji z wpisem końca pracy w historii.\n");
             return false;
         } else {
             std::fprintf(stderr, "kestrel4: nieznany argument %s (--help)\n", argv[i]);
+            status = 1;
             return false;
         }
     }
@@ -118,14 +134,10 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
         window.show();
     } else {
         window.setWindowFlag(Qt::FramelessWindowHint);
-        window.move(0, 0);
-        window.showFullScreen();
+        k4::showKioskWindow(window);
         // Restoring the station after "&Minimalizacja" puts the kiosk back.
         QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window, [&window](Qt::ApplicationState state) {
-            if (state == Qt::ApplicationActive && !window.isFullScreen()) {
-                window.move(0, 0);
-                window.showFullScreen();
-            }
+            if (state == Qt::ApplicationActive && !window.isFullScreen()) k4::showKioskWindow(window);
         });
     }
     // The station runs under the start-up questions: reports keep coming.
@@ -162,7 +174,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!parse(argc, argv, options)) return 1;
+    if (int status = 0; !parse(argc, argv, options, status)) return status;
     // One station per data directory, with a window or without: two would
     // append to the same history and records.
     const k4::DataDir dir(options.dataDir);
@@ -171,7 +183,9 @@ int main(int argc, char** argv) {
         k4::ConsoleOperatorUi ui;
         return k4::runAsOnlyStation(ui, dir, [&] { return runWithoutDisplay(ui, dir); });
     }
+    const std::vector<std::string> arguments(argv, argv + argc);
     k4::StationApplication app(argc, argv);
+    if (qEnvironmentVariable("KESTREL4_WINDOWED") != QStringLiteral("1")) k4::scaleKioskToScreen(arguments);
     k4::QtOperatorUi ui;
     app.setOperatorUi(&ui);
     return k4::runAsOnlyStation(ui, dir, [&] { return runWindowed(ui, dir); });
