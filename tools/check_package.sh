@@ -50,4 +50,38 @@ trap 'rm -rf "$work"' EXIT
 dpkg-deb -x "$deb" "$work"
 zcat "$work/usr/share/man/man1/kestrel4-admin.1.gz" | grep -q "subscribers" || fail "strona man kestrel4-admin bez poleceń"
 zcat "$work/usr/share/man/man1/kestrel4.1.gz" | grep -q "headless" || fail "strona man kestrel4 bez --headless"
+
+# The maintainer scripts are sound shell.
+control=$work/control
+dpkg-deb -e "$deb" "$control"
+for script in postinst prerm postrm; do
+  sh -n "$control/$script" || fail "$script: błąd składni"
+done
+
+# The service units as the package installs them. systemd-analyze needs no
+# running systemd; it checks that the programs named exist, so the units are
+# read with the package's /usr/bin put where the programs are unpacked, and
+# the man pages of Documentation= are looked up in the package. Any word it
+# says (an unknown key, a bad value) is a failure, not only its status.
+units=$work/units
+mkdir -p "$units"
+for unit in kestrel4@.service kestrel4-kiosk@.service; do
+  sed "s|/usr/bin/kestrel4|$work/usr/bin/kestrel4|g" "$work/usr/lib/systemd/system/$unit" >"$units/$unit"
+done
+if command -v systemd-analyze >/dev/null; then
+  said=$(cd "$units" && MANPATH="$work/usr/share/man" systemd-analyze verify ./kestrel4@.service ./kestrel4-kiosk@.service 2>&1)
+  verified=$?
+  echo "systemd-analyze verify: status $verified ${said:+- $said}"
+  [ $verified -eq 0 ] && [ -z "$said" ] || fail "systemd-analyze verify: $said"
+else
+  fail "brak systemd-analyze (tools/setup.sh instaluje systemd)"
+fi
+# What the headless unit promises the station.
+service=$work/usr/lib/systemd/system/kestrel4@.service
+for line in 'Type=notify' 'User=kestrel4' 'SupplementaryGroups=dialout' 'WatchdogSec=' 'Restart=on-failure' \
+            'NoNewPrivileges=yes' 'ProtectSystem=strict' 'ReadWritePaths=/var/lib/kestrel4/%i' 'PrivateTmp=yes' \
+            'ExecStart=/usr/bin/kestrel4 --headless --data /var/lib/kestrel4/%i'; do
+  grep -q "^$line" "$service" || fail "kestrel4@.service bez $line"
+done
+[ $status -eq 0 ] && echo "pakiet $deb: w porządku"
 exit $status
