@@ -58,6 +58,7 @@ foreach(program IN LISTS kestrel4_programs)
   add_custom_command(OUTPUT ${page}
     COMMAND ${CMAKE_COMMAND} -DHELP2MAN=${KESTREL4_HELP2MAN} -DPROGRAM=$<TARGET_FILE:${program}>
             -DNAME=${program} "-DSUMMARY=${man_${program}}" -DVERSION=${PROJECT_VERSION} -DOUTPUT=${page}
+            -DCOMMANDS=$<STREQUAL:${program},kestrel4-admin>
             -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
     DEPENDS ${program} ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
     COMMENT "Man page of ${program}")

@@ -16,7 +16,7 @@ TEST(KioskScale, TheLargestFactorThatFitsTheScreenWholeAndTheLayoutCentred) {
         {640, 480, 1.0, 0, 0},
         {800, 600, 1.25, 0, 0},
         {1024, 768, 1.6, 0, 0},
-        {1280, 1024, 2.0, 0, 32},    // 640 x 512 logical: the height is left over
+        {1280, 1024, 2.0, 0, 16},    // 640 x 512 logical: 32 rows of height left over
         {1366, 768, 1.6, 106, 0},    // 853 x 480
         {1920, 1080, 2.25, 106, 0},  // 853 x 480
         {1920, 1200, 2.5, 64, 0},    // 768 x 480
