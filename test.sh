@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test build (AddressSanitizer and
-# UndefinedBehaviorSanitizer) and the fuzz targets, and runs every test.
+# UndefinedBehaviorSanitizer), the fuzz targets and the Debian package, and
+# runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/setup.sh
@@ -16,6 +17,10 @@ cmake --build build/test -j "$jobs"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTREL4_FUZZ=ON -DKESTREL4_FUZZ_SECONDS="${KESTREL4_FUZZ_SECONDS:-20}" >/dev/null
 cmake --build build/fuzz -j "$jobs"
+
+# The Debian package of the release tree; the DebianPackage test reads it
+# and checks its service units with systemd-analyze.
+./tools/package.sh
 
 # The fuzz targets first, each for a bounded time; the unit and integration
 # tests last, so their summary closes the output.

@@ -1,6 +1,6 @@
 #include "platform/operator_ui.h"
 
-#include <cstdio>
+#include "platform/journal_stream.h"
 
 namespace k4 {
 
@@ -15,32 +15,42 @@ const char* answerName(BoxAnswer a) {
     }
     return "-";
 }
+
+// An error box is an error in the journal, a warning a warning.
+JournalPriority priorityOf(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Stop: return JournalPriority::Error;
+    case BoxIcon::Warning: return JournalPriority::Warning;
+    case BoxIcon::Question: return JournalPriority::Notice;
+    case BoxIcon::Information:
+    case BoxIcon::None: break;
+    }
+    return JournalPriority::Info;
+}
 } // namespace
 
 BoxAnswer ConsoleOperatorUi::showBox(const BoxRequest& box) {
-    std::fprintf(stderr, "[%s] %s (-> %s)\n", box.caption.c_str(), box.text.c_str(),
-                 answerName(box.defaultButton));
-    std::fflush(stderr);
+    tellStderr(priorityOf(box.icon),
+               "[" + box.caption + "] " + box.text + " (-> " + answerName(box.defaultButton) + ")");
     return box.defaultButton;
 }
 
 void ConsoleOperatorUi::showWait(const std::string& text) {
-    std::fprintf(stderr, "[Poczekaj!] %s\n", text.c_str());
-    std::fflush(stderr);
+    tellStderr(JournalPriority::Info, "[Poczekaj!] " + text);
 }
 
 void ConsoleOperatorUi::hideWait() {}
 
 std::optional<std::string> ConsoleOperatorUi::askDirectory(const std::string& caption,
                                                            const std::string&) {
-    std::fprintf(stderr, "[%s] (katalog: brak odpowiedzi)\n", caption.c_str());
+    tellStderr(JournalPriority::Notice, "[" + caption + "] (katalog: brak odpowiedzi)");
     return std::nullopt;
 }
 
 std::optional<std::string> ConsoleOperatorUi::askText(const std::string& caption,
                                                       const std::string& prompt,
                                                       const std::string&) {
-    std::fprintf(stderr, "[%s] %s (brak odpowiedzi)\n", caption.c_str(), prompt.c_str());
+    tellStderr(JournalPriority::Notice, "[" + caption + "] " + prompt + " (brak odpowiedzi)");
     return std::nullopt;
 }
 

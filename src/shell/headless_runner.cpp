@@ -2,6 +2,8 @@
 
 #include "database/text_edge.h"
 #include "history/event_line_sink.h"
+#include "platform/journal_stream.h"
+#include "platform/service_notifier.h"
 #include "platform/stop_signals.h"
 #include "shell/input_poll.h"
 #include "shell/station.h"
@@ -29,6 +31,8 @@ public:
 } // namespace
 
 int runHeadless(Station& station) {
+    // Taken before anything else can start a program that would inherit it.
+    ServiceNotifier service = ServiceNotifier::fromEnvironment();
     StandardOutputLines lines;
     station.setEventLineSink(&lines);
     if (station.start() != 0) {
@@ -36,20 +40,28 @@ int runHeadless(Station& station) {
         return 1;
     }
     watchStopSignals();
+    // Up: the start entry is in the history and the inputs are open.
+    service.ready("Stacja pracuje");
+    tellStderr(JournalPriority::Notice, "kestrel4: stacja pracuje");
 
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&station] {
+    QObject::connect(&timer, &QTimer::timeout, [&station, &service] {
         if (stopSignalled()) {
             QCoreApplication::quit();
             return;
         }
         station.tick();
+        // Only a tick that came back feeds the watchdog: one that hangs in a
+        // line or a file lets the service manager restart the station.
+        service.heartbeat(station.clock().tickMs());
     });
     timer.start(InputPoller::kTickMs);
     QCoreApplication::exec();
     timer.stop();
+    service.stopping("Koniec pracy stacji");
     station.stop();
     station.setEventLineSink(nullptr);
+    tellStderr(JournalPriority::Notice, "kestrel4: koniec pracy stacji (zapisany w historii)");
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // The operator station.
 #include "database/text_edge.h"
 #include "platform/qt_serial_line.h"
+#include "platform/service_notifier.h"
 #include "platform/stop_signals.h"
 #include "processing/alarm_subscriber_info.h"
 #include "processing/ui/qt_alarm_windows.h"
@@ -14,6 +15,7 @@
 #include "shell/ui/checking_cells.h"
 #include "shell/station_process.h"
 #include "shell/ui/kestrel.h"
+#include "shell/ui/kiosk_display.h"
 #include "shell/ui/qt_operator_ui.h"
 #include "shell/ui/station_application.h"
 #include "shell/ui/station_window_commands.h"
@@ -28,6 +30,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,20 +39,34 @@ struct Options {
     bool headless = false;
 };
 
-bool parse(int argc, char** argv, Options& options) {
+// Whether to go on, and otherwise the status to end with: 0 after --help.
+bool parse(int argc, char** argv, Options& options, int& status) {
+    status = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0) {
             options.headless = true;
         } else if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
             options.dataDir = argv[++i];
         } else if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("kestrel4 [--data KATALOG] [--headless]\n"
+            std::printf("Usage: kestrel4 [--data KATALOG] [--headless]\n"
+                        "Stacja operatora centrum monitorowania alarmów: okno 640 x 480 na całym ekranie\n"
+                        "kiosku albo, z --headless, stacja bez ekranu (usługa kestrel4@.service).\n"
+                        "\n"
                         "  --data KATALOG  katalog danych stacji (domyślnie bieżący)\n"
                         "  --headless      bez ekranu: komunikaty na stderr, wiersze zdarzeń na stdout\n"
-                        "KESTREL4_WINDOWED=1: zwykłe okno 640 x 480 zamiast pełnego ekranu kiosku\n");
+                        "  --help          ten opis\n"
+                        "\n"
+                        "Zmienne środowiska:\n"
+                        "  KESTREL4_WINDOWED=1            zwykłe okno 640 x 480 zamiast pełnego ekranu kiosku\n"
+                        "  KESTREL4_SERIAL_PORTS=ŚCIEŻKA[:ŚCIEŻKA...]  dodatkowe porty szeregowe\n"
+                        "  QT_SCALE_FACTOR                skala okna kiosku (domyślnie największa mieszcząca się)\n"
+                        "  NOTIFY_SOCKET, WATCHDOG_USEC   od systemd: gotowość, zatrzymanie i watchdog taktu\n"
+                        "\n"
+                        "SIGTERM i SIGINT kończą pracę stacji z wpisem końca pracy w historii.\n");
             return false;
         } else {
             std::fprintf(stderr, "kestrel4: nieznany argument %s (--help)\n", argv[i]);
+            status = 1;
             return false;
         }
     }
@@ -74,6 +91,8 @@ std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
 // kiosk compositor such as cage) gives the station the whole 640 x 480
 // screen; KESTREL4_WINDOWED=1 makes it an ordinary window for development.
 int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
+    // A kiosk session started as a service is watched like the headless one.
+    k4::ServiceNotifier service = k4::ServiceNotifier::fromEnvironment();
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
     k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
@@ -120,29 +139,31 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
         window.show();
     } else {
         window.setWindowFlag(Qt::FramelessWindowHint);
-        window.move(0, 0);
-        window.showFullScreen();
+        k4::showKioskWindow(window);
         // Restoring the station after "&Minimalizacja" puts the kiosk back.
         QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &window, [&window](Qt::ApplicationState state) {
-            if (state == Qt::ApplicationActive && !window.isFullScreen()) {
-                window.move(0, 0);
-                window.showFullScreen();
-            }
+            if (state == Qt::ApplicationActive && !window.isFullScreen()) k4::showKioskWindow(window);
         });
     }
     // The station runs under the start-up questions: reports keep coming.
     window.startTimer1();
-    k4::runStartWarnings(station.configFile(), station.messages());
     // The session ending (or the technician's kill) closes the data as
     // "&Wyjście" would, so the history gets its end entry.
     k4::watchStopSignals();
+    service.ready("Stacja pracuje");
+    // On the same event loop as Timer1: when a tick hangs, this stops too
+    // and the watchdog is no longer fed.
     QTimer stopWatch;
-    QObject::connect(&stopWatch, &QTimer::timeout, [] {
+    QObject::connect(&stopWatch, &QTimer::timeout, [&service, &clock] {
         if (k4::stopSignalled()) QCoreApplication::exit(0);
+        service.heartbeat(clock.tickMs());
     });
     stopWatch.start(k4::TKestrel::kTimerMs);
+    // The start-up questions wait for the operator; the service is up meanwhile.
+    k4::runStartWarnings(station.configFile(), station.messages());
     QCoreApplication::exec();
     stopWatch.stop();
+    service.stopping("Koniec pracy stacji");
 
     window.stopTimer1();
     station.timer().setClockShown(nullptr);
@@ -158,7 +179,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!parse(argc, argv, options)) return 1;
+    if (int status = 0; !parse(argc, argv, options, status)) return status;
     // One station per data directory, with a window or without: two would
     // append to the same history and records.
     const k4::DataDir dir(options.dataDir);
@@ -167,7 +188,9 @@ int main(int argc, char** argv) {
         k4::ConsoleOperatorUi ui;
         return k4::runAsOnlyStation(ui, dir, [&] { return runWithoutDisplay(ui, dir); });
     }
+    const std::vector<std::string> arguments(argv, argv + argc);
     k4::StationApplication app(argc, argv);
+    if (qEnvironmentVariable("KESTREL4_WINDOWED") != QStringLiteral("1")) k4::scaleKioskToScreen(arguments);
     k4::QtOperatorUi ui;
     app.setOperatorUi(&ui);
     return k4::runAsOnlyStation(ui, dir, [&] { return runWindowed(ui, dir); });
