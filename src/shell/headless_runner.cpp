@@ -3,8 +3,10 @@
 #include "database/text_edge.h"
 #include "history/event_line_sink.h"
 #include "platform/stop_signals.h"
+#include "shell/alarm_lines.h"
 #include "shell/input_poll.h"
 #include "shell/station.h"
+#include "signals/signal_outputs.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -35,6 +37,14 @@ int runHeadless(Station& station) {
         station.setEventLineSink(nullptr);
         return 1;
     }
+    // The alarm sounds and the display programs' service, as with a window;
+    // no audio device or no session bus is told once and the station runs
+    // on. The event lines stay on standard output.
+    SignalOutputs outputs(station.config(), station.messages(), station.alarms(), station.database().dataDir(),
+                          SignalOutputs::soundKindFromEnvironment());
+    outputs.displayService().setLineOf([&station](const AlarmRecord& alarm) {
+        return alarmLineText(alarm, &station.events(), station.config().mode);
+    });
     watchStopSignals();
 
     QTimer timer;

@@ -105,8 +105,8 @@ uint16_t TChkFiltrForm::mask() const {
 
 bool TChkFiltrForm::activeOnly() const { return Aktywne->isChecked(); }
 
-TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent)
-    : QDialog(parent), indexes_(indexes), database_(database) {
+TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent, PrintList print)
+    : QDialog(parent), indexes_(indexes), database_(database), print_(std::move(print)) {
     setObjectName("ChkSbsrs");
     setWindowTitle(QString::fromUtf8("Lista Badanych Abonentów"));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -124,12 +124,19 @@ TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, Q
     connect(filter, &QPushButton::clicked, this, &TChkSbsrs::FiltrClick);
     connect(erase, &QPushButton::clicked, this, &TChkSbsrs::KasujZWClick);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    QPushButton* printButton = nullptr;
+    if (print_) {
+        printButton = new QPushButton(QStringLiteral("&Wydruk"), this);
+        printButton->setObjectName("Wydruk");
+        connect(printButton, &QPushButton::clicked, this, &TChkSbsrs::WydrukClick);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(List);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(filter);
     buttons->addWidget(erase);
+    if (printButton) buttons->addWidget(printButton);
     buttons->addStretch();
     buttons->addWidget(close);
     layout->addLayout(buttons);
@@ -164,6 +171,10 @@ void TChkSbsrs::KasujZWClick() {
     if (form.exec() != QDialog::Accepted) return;
     refilter(mask_, activeOnly_);
     List->setCurrentRow(std::min(row, List->count() - 1));
+}
+
+void TChkSbsrs::WydrukClick() {
+    if (print_) print_(offsets_);
 }
 
 void TChkSbsrs::select(int i) { List->setCurrentRow(i); }
