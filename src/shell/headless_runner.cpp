@@ -37,6 +37,7 @@ int runHeadless(Station& station) {
         station.setEventLineSink(nullptr);
         return 1;
     }
+    watchStopSignals();
     // The alarm sounds and the display programs' service, as with a window;
     // no audio device or no session bus is told once and the station runs
     // on. The event lines stay on standard output.
@@ -45,7 +46,6 @@ int runHeadless(Station& station) {
     outputs.displayService().setLineOf([&station](const AlarmRecord& alarm) {
         return alarmLineText(alarm, &station.events(), station.config().mode);
     });
-    watchStopSignals();
 
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&station] {

@@ -3,6 +3,8 @@
 // bus, answers dbus-send with the fixed item values; without a session bus
 // (and without an audio output) it says so once and runs on.
 #include "admin/installation.h"
+#include "config/config.h"
+#include "sim/pty_link.h"
 #include "signals/dde_service.h"
 #include "support/temp_dir.h"
 
@@ -41,10 +43,28 @@ struct HeadlessStation {
     QProcess process;
 };
 
-QProcessEnvironment stationEnvironment() {
+// A fresh installation receiving on one serial base line, a pseudo-terminal
+// the test holds.
+struct Installation {
+    test::TempDir tmp;
+    std::string data = tmp.file("centrala");
+    sim::PtyLink base;
+    bool make() {
+        std::string error;
+        if (!admin::writeFreshInstallation(data, false, error)) return false;
+        Config config{DataDir(data)};
+        if (config.LoadConfig(1) != 0) return false;
+        config.block().mode = 2;
+        config.block().data_port = 1;
+        config.block().base1_speed = 9600;
+        return config.SaveConfig(1) == 0 && base.create(tmp.file("baza1"), error);
+    }
+};
+
+QProcessEnvironment stationEnvironment(Installation& at) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TZ", "Europe/Warsaw");
-    env.remove("KESTREL4_SERIAL_PORTS");
+    env.insert("KESTREL4_SERIAL_PORTS", QString::fromStdString(at.tmp.file("baza1")));
     // Sounds through the file back end, as a station would run: on a machine
     // without audio output it says so once.
     env.remove("KESTREL4_SOUND");
@@ -69,10 +89,9 @@ bool serviceUp() {
 
 TEST(HeadlessStationServiceTest, TheHeadlessStationOffersTheItemsOnTheSessionBus) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) << "run under dbus-run-session";
-    test::TempDir dir;
-    std::string error;
-    ASSERT_TRUE(admin::writeFreshInstallation(dir.path(), false, error)) << error;
-    HeadlessStation station(dir.path(), stationEnvironment());
+    Installation at;
+    ASSERT_TRUE(at.make());
+    HeadlessStation station(at.data, stationEnvironment(at));
     QElapsedTimer t;
     t.start();
     while (!serviceUp() && t.elapsed() < 30000 && station.process.state() == QProcess::Running)
@@ -87,12 +106,11 @@ TEST(HeadlessStationServiceTest, TheHeadlessStationOffersTheItemsOnTheSessionBus
 }
 
 TEST(HeadlessStationServiceTest, WithoutASessionBusTheHeadlessStationSaysSoOnceAndRuns) {
-    test::TempDir dir;
-    std::string error;
-    ASSERT_TRUE(admin::writeFreshInstallation(dir.path(), false, error)) << error;
-    QProcessEnvironment env = stationEnvironment();
+    Installation at;
+    ASSERT_TRUE(at.make());
+    QProcessEnvironment env = stationEnvironment(at);
     env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/k4-bus");
-    HeadlessStation station(dir.path(), env);
+    HeadlessStation station(at.data, env);
     // It runs: the start entry reaches standard output and the station
     // stays up until asked to stop.
     std::string out;
