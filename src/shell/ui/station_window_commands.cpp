@@ -160,7 +160,7 @@ ListingParts StationWindowCommands::listingParts() {
 }
 
 void StationWindowCommands::silenceAlarm() {
-    if (outputs_) outputs_->sounds().stopSound();
+    if (outputs_) outputs_->sounds().silenceNow();
 }
 
 // "Parametry systemu": one label per line of the summary, the dialog as wide
