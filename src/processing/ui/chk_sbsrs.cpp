@@ -3,6 +3,7 @@
 #include "database/sbscrbr.h"
 #include "database/subscriber_database.h"
 #include "processing/ui/erase_zw_form.h"
+#include "processing/ui/red_marks_delegate.h"
 #include "database/text_edge.h"
 
 #include <QCheckBox>
@@ -24,30 +25,6 @@ namespace k4 {
 namespace {
 
 constexpr int kListWidthChars = 80;
-
-// Draws a line's text, the parts between "~" in red, the "~" left out.
-class RedMarksDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem plain = option;
-        initStyleOption(&plain, index);
-        const QString text = plain.text;
-        plain.text.clear();
-        QStyledItemDelegate::paint(painter, plain, index);
-        const QFontMetrics metrics(option.font);
-        int x = option.rect.left() + 2;
-        bool red = false;
-        painter->save();
-        for (const QString& part : text.split(QLatin1Char('~'))) {
-            painter->setPen(red ? QColor(Qt::red) : option.palette.color(QPalette::Text));
-            painter->drawText(QPoint(x, option.rect.top() + metrics.ascent()), part);
-            x += metrics.horizontalAdvance(part);
-            red = !red;
-        }
-        painter->restore();
-    }
-};
 
 QCheckBox* box(const char* text, QWidget* parent) { return new QCheckBox(QString::fromUtf8(text), parent); }
 

@@ -7,6 +7,7 @@
 #include "database/text_edge.h"
 #include "processing/share_lst.h"
 #include "processing/subscriber_list_line.h"
+#include "processing/ui/red_marks_delegate.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -117,6 +118,7 @@ TSbsPrn::TSbsPrn(SubscriberIndexes& indexes, SubscriberDatabase& database, const
     List = new QListWidget(this);
     List->setObjectName("List");
     List->setFont(fixed);
+    List->setItemDelegate(new RedMarksDelegate(List));
     List->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(kListWidthChars + 2, QLatin1Char('W'))));
     auto* sort = new QPushButton(QStringLiteral("S&ortuj"), this);
@@ -150,9 +152,7 @@ void TSbsPrn::fill() {
         Sbscrbr s(database_, AtOffset{sorter_.offset(i)});
         const int slot = s.valid ? sharedLists_.slotOf(s.record.alarm_list) : 0;
         const std::string text = s.valid ? subscriberListLine(s.record, kListWidthChars, slot > 0 ? slot : 0) : "";
-        QString shown = QString::fromStdString(Utf8FromMazovia(text));
-        shown.remove(QLatin1Char('~'));
-        auto* item = new QListWidgetItem(shown, List);
+        auto* item = new QListWidgetItem(QString::fromStdString(Utf8FromMazovia(text)), List);
         item->setSelected(sorter_.marked(i));
     }
 }
@@ -175,6 +175,10 @@ void TSbsPrn::print(int layout) { printSubscriberListing(sorter_.offsets(), data
 
 int TSbsPrn::count() const { return List->count(); }
 
-QString TSbsPrn::line(int i) const { return List->item(i)->text(); }
+QString TSbsPrn::line(int i) const {
+    QString text = List->item(i)->text();
+    text.remove(QLatin1Char('~'));
+    return text;
+}
 
 } // namespace k4
