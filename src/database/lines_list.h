@@ -12,6 +12,8 @@
 
 namespace k4 {
 
+class Printing;
+
 class LinesList : public Base, public ListT<Int32Le> {
 public:
     // Opens "linie" and "sektory" for as long as the list lives.
@@ -35,6 +37,10 @@ public:
     int DeleteSubsystem(int32_t offset);
     // Every used subsystem, ascending, up to the first failure.
     int DeleteAll();
+
+    // Every subsystem with its sectors on the open listing, the inputs
+    // served after each subsystem. 0, or -1 after a read failure (told).
+    int Print(Printing& printing);
 
     SubsystemRecord& subsystem() { return as<SubsystemRecord>(); }
     RecordFile& sectorsFile() { return files_.file(DbFile::Sektory); }

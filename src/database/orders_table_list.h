@@ -15,6 +15,7 @@
 namespace k4 {
 
 class OrderNamesTable;
+class Printing;
 
 constexpr int kOrdersFieldSize = 100;
 
@@ -46,6 +47,9 @@ public:
     int Save();
     // The order a confirmation carrying sent code d is shown under.
     int ShownCode(int sentCode) const;
+
+    // The subscriber's permitted orders on the open listing.
+    int Print(Printing& printing) const;
 
     bool legacy() const { return legacy_.has_value(); }
 

@@ -10,6 +10,8 @@
 
 namespace k4 {
 
+class Printing;
+
 constexpr int32_t kPersonPlaceHolder = -1;
 
 class PersonsList : public Base, public ListT<Int32Le> {
@@ -38,6 +40,10 @@ public:
     // operator's confirmation, from the list and then from "osoby".
     // 0 removed, 1 kept, -1 failed.
     int RemoveEntry(int index);
+
+    // The persons on the open listing, place-holders left out. 0, or -1
+    // when a person could not be read (told) or the print failed.
+    int Print(Printing& printing);
 
     PersonRecord& person() { return as<PersonRecord>(); }
 

@@ -143,15 +143,20 @@ void Printing::printGraphic(std::string text) {
 
 int Printing::printListing(std::string_view text) {
     if (beginDataPrint() != 0) return -1;
+    printListingLines(text);
+    endDataPrint();
+    return 0;
+}
+
+int Printing::printListingLines(std::string_view text) {
     // Line by line, as the listing code feeds it, each within the buffer.
     while (!text.empty()) {
         size_t end = text.find("\r\n");
         end = end == std::string_view::npos ? text.size() : end + 2;
         if (end > kPrintLineLimit) end = kPrintLineLimit;
-        printText(kDataChannel, std::string(text.substr(0, end)));
+        if (printText(kDataChannel, std::string(text.substr(0, end))) < 0) return -1;
         text.remove_prefix(end);
     }
-    endDataPrint();
     return 0;
 }
 

@@ -41,6 +41,8 @@ public:
     // A whole printout (lines ending in "\r\n") as one listing job: 0, or
     // -1 when the data printer cannot be opened and nothing was printed.
     int printListing(std::string_view text);
+    // Lines of a printout (each ending in "\r\n") into the open listing.
+    int printListingLines(std::string_view text);
     bool listingOpen() const { return mode_ != Mode::None; }
 
     // The printers of the system, in system order: the configured numbers

@@ -40,7 +40,7 @@ void names(const EventTable& events, int code, std::string& shortName, std::stri
     }
 }
 
-std::string printoutLines(const AlarmsTableList& list, const EventTable& events, const ConfigBlock& config) {
+std::string eventListPrintoutLinesOf(const AlarmsTableList& list, const EventTable& events, const ConfigBlock& config) {
     std::string text;
     for (int i = 0; i < list.count(); ++i) {
         const LUT_ENTRY& e = list.entry(i);
@@ -55,6 +55,10 @@ std::string printoutLines(const AlarmsTableList& list, const EventTable& events,
 }
 
 } // namespace
+
+std::string eventListPrintoutLines(const AlarmsTableList& list, const EventTable& events, const ConfigBlock& config) {
+    return eventListPrintoutLinesOf(list, events, config);
+}
 
 std::string eventListLine(const AlarmsTableList& list, int i, const EventTable& events, const ConfigBlock& config) {
     const LUT_ENTRY& e = list.entry(i);
@@ -77,7 +81,7 @@ std::string subscriberListPrintout(const AlarmsTableList& list, int subscriber, 
     char header[128];
     std::snprintf(header, sizeof header, mz("\r\n%s%7cLISTA ZDARZEŃ ABONENTA %4.4d%6c%s\r\n").c_str(), kHashes, ' ',
                   subscriber, ' ', kHashes);
-    return header + printoutLines(list, events, config);
+    return header + eventListPrintoutLines(list, events, config);
 }
 
 std::string sharedListPrintout(const AlarmsTableList& list, const std::string& name, const EventTable& events,
@@ -85,7 +89,7 @@ std::string sharedListPrintout(const AlarmsTableList& list, const std::string& n
     char header[128];
     std::snprintf(header, sizeof header, mz("\r\n%s%4cLISTA ZDARZEŃ WSPÓLNYCH %s%4c%s\r\n").c_str(), kHashes, ' ',
                   name.c_str(), ' ', kHashes);
-    return header + printoutLines(list, events, config);
+    return header + eventListPrintoutLines(list, events, config);
 }
 
 std::string standardTablePrintout(const EventTable& events) {

@@ -20,6 +20,8 @@ std::string subscriberListPrintout(const AlarmsTableList& list, int subscriber, 
                                    const ConfigBlock& config);
 std::string sharedListPrintout(const AlarmsTableList& list, const std::string& name, const EventTable& events,
                                const ConfigBlock& config);
+// The entries alone, "%03X (%03X) %-8.8s %-30.30s" and the marks each.
+std::string eventListPrintoutLines(const AlarmsTableList& list, const EventTable& events, const ConfigBlock& config);
 // Every defined code in ascending order between the two framing lines.
 std::string standardTablePrintout(const EventTable& events);
 

@@ -5,8 +5,10 @@
 #include "platform/journal_stream.h"
 #include "platform/service_notifier.h"
 #include "platform/stop_signals.h"
+#include "shell/alarm_lines.h"
 #include "shell/input_poll.h"
 #include "shell/station.h"
+#include "signals/signal_outputs.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -40,6 +42,14 @@ int runHeadless(Station& station) {
         return 1;
     }
     watchStopSignals();
+    // The alarm sounds and the display programs' service, as with a window;
+    // no audio device or no session bus is told once and the station runs
+    // on. The event lines stay on standard output.
+    SignalOutputs outputs(station.config(), station.messages(), station.alarms(), station.database().dataDir(),
+                          SignalOutputs::soundKindFromEnvironment());
+    outputs.displayService().setLineOf([&station](const AlarmRecord& alarm) {
+        return alarmLineText(alarm, &station.events(), station.config().mode);
+    });
     // Up: the start entry is in the history and the inputs are open.
     service.ready("Stacja pracuje");
     tellStderr(JournalPriority::Notice, "kestrel4: stacja pracuje");

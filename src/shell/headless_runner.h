@@ -1,7 +1,8 @@
 #pragma once
 // The station without a display: the same 100 ms timer as the window, event
-// lines on standard output, until SIGTERM or SIGINT asks it to stop; then
-// the data layer is put away in its order.
+// lines on standard output, the alarm sounds and the service for display
+// programs, until SIGTERM or SIGINT asks it to stop; then the data layer is
+// put away in its order.
 namespace k4 {
 
 class Station;

@@ -101,6 +101,7 @@ public:
     SerialPorts& serialPorts() { return ports_; }
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
+    const ShareLst& sharedLists() const { return sharedLists_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
     PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }

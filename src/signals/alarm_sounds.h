@@ -24,6 +24,10 @@ public:
     void playSound(int category) override;
     void stopSound() override;
     void resumeAlarmSound(bool continuousOnly) override;
+    // Space: the operator has heard it. Whatever plays stops now, on either
+    // back end (a file does not play to its end); the waiting alarms sound
+    // again at the next alarm or service.
+    void silenceNow() { player_.silence(); }
 
 private:
     const ConfigBlock& config_;

@@ -248,7 +248,17 @@ TEST_F(ModulePollTest, HundredStrayBytesAskForACheckOnce) {
     EXPECT_EQ(reports.reports.size(), 1u);
 }
 
+// The sound calls of the alarm-style boxes, in order.
+struct SoundCalls final : AlarmSoundControl {
+    std::vector<std::string> calls;
+    void playSound(int c) override { calls.push_back("play " + std::to_string(c)); }
+    void stopSound() override { calls.push_back("stop"); }
+    void resumeAlarmSound(bool continuousOnly) override { calls.push_back(continuousOnly ? "resume cont" : "resume"); }
+};
+
 TEST_F(ModulePollTest, LineFaultCountedToOneEntryAndOneBox) {
+    SoundCalls sound;
+    messages.setAlarmSound(&sound);
     PolledPath fixed{1, 0x30, 1, kPathDialUp};
     for (int i = 0; i < 15; ++i) {
         answers.push_back({0xF});
@@ -268,7 +278,11 @@ TEST_F(ModulePollTest, LineFaultCountedToOneEntryAndOneBox) {
     EXPECT_EQ(entries.back().code2 >> 12, 2) << "number + 1";
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, " Brak linii telef. w pakiecie TK2");
+    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Stop) << "an alarm-style box";
     EXPECT_EQ(links.wakes, 1);
+    // The error signal while the box is up, the waiting alarms after it.
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"play 0", "stop", "resume"}));
+    messages.setAlarmSound(nullptr);
 
     answers.push_back({0});
     EXPECT_EQ(poll.poll(fixed, kPollSendOrder), 0);

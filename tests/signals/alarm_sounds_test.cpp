@@ -103,6 +103,16 @@ TEST_P(AlarmSoundsTest, AnAlarmStyleBoxSoundsTheErrorSignalAndResumesWhenClosed)
                                                           "silence", "continuous 900"}));
 }
 
+TEST_P(AlarmSoundsTest, SpaceStopsWhatPlaysAtOnceAndNothingResumes) {
+    alarms.raiseAlarm(alarmOfClass(2, 1, 1000), 2);
+    player.calls.clear();
+    sounds.silenceNow();
+    EXPECT_EQ(player.calls, (std::vector<std::string>{"silence"}));
+    // The next alarm sounds again, and hands back to the waiting one.
+    alarms.raiseAlarm(alarmOfClass(5, 2, 1010), 5);
+    EXPECT_EQ(player.calls.size(), 3u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothBackEnds, AlarmSoundsTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Files" : "Tones"; });
 

@@ -3,6 +3,7 @@
 #include "database/sbscrbr.h"
 #include "database/subscriber_database.h"
 #include "processing/ui/erase_zw_form.h"
+#include "processing/ui/red_marks_delegate.h"
 #include "database/text_edge.h"
 
 #include <QCheckBox>
@@ -24,30 +25,6 @@ namespace k4 {
 namespace {
 
 constexpr int kListWidthChars = 80;
-
-// Draws a line's text, the parts between "~" in red, the "~" left out.
-class RedMarksDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem plain = option;
-        initStyleOption(&plain, index);
-        const QString text = plain.text;
-        plain.text.clear();
-        QStyledItemDelegate::paint(painter, plain, index);
-        const QFontMetrics metrics(option.font);
-        int x = option.rect.left() + 2;
-        bool red = false;
-        painter->save();
-        for (const QString& part : text.split(QLatin1Char('~'))) {
-            painter->setPen(red ? QColor(Qt::red) : option.palette.color(QPalette::Text));
-            painter->drawText(QPoint(x, option.rect.top() + metrics.ascent()), part);
-            x += metrics.horizontalAdvance(part);
-            red = !red;
-        }
-        painter->restore();
-    }
-};
 
 QCheckBox* box(const char* text, QWidget* parent) { return new QCheckBox(QString::fromUtf8(text), parent); }
 
@@ -105,8 +82,8 @@ uint16_t TChkFiltrForm::mask() const {
 
 bool TChkFiltrForm::activeOnly() const { return Aktywne->isChecked(); }
 
-TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent)
-    : QDialog(parent), indexes_(indexes), database_(database) {
+TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent, PrintList print)
+    : QDialog(parent), indexes_(indexes), database_(database), print_(std::move(print)) {
     setObjectName("ChkSbsrs");
     setWindowTitle(QString::fromUtf8("Lista Badanych Abonentów"));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -124,12 +101,19 @@ TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, Q
     connect(filter, &QPushButton::clicked, this, &TChkSbsrs::FiltrClick);
     connect(erase, &QPushButton::clicked, this, &TChkSbsrs::KasujZWClick);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    QPushButton* printButton = nullptr;
+    if (print_) {
+        printButton = new QPushButton(QStringLiteral("&Wydruk"), this);
+        printButton->setObjectName("Wydruk");
+        connect(printButton, &QPushButton::clicked, this, &TChkSbsrs::WydrukClick);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(List);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(filter);
     buttons->addWidget(erase);
+    if (printButton) buttons->addWidget(printButton);
     buttons->addStretch();
     buttons->addWidget(close);
     layout->addLayout(buttons);
@@ -164,6 +148,10 @@ void TChkSbsrs::KasujZWClick() {
     if (form.exec() != QDialog::Accepted) return;
     refilter(mask_, activeOnly_);
     List->setCurrentRow(std::min(row, List->count() - 1));
+}
+
+void TChkSbsrs::WydrukClick() {
+    if (print_) print_(offsets_);
 }
 
 void TChkSbsrs::select(int i) { List->setCurrentRow(i); }

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -34,7 +35,11 @@ private:
 class TChkSbsrs : public QDialog {
     Q_OBJECT
 public:
-    TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent = nullptr);
+    // print: prints the subscribers listed (their record offsets, in list
+    // order); without it the list has no "&Wydruk".
+    using PrintList = std::function<void(const std::vector<int32_t>&)>;
+    TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, QWidget* parent = nullptr,
+              PrintList print = {});
 
     // Collects the list again with this filter.
     void refilter(uint16_t mask, bool activeOnly);
@@ -42,6 +47,8 @@ public:
     // "K&asuj ZW": "Kasowanie Testów Z W" for the selected subscriber, then
     // the list again so its marks show what is stored.
     void KasujZWClick();
+    // "&Wydruk": the list as it stands, filter and all.
+    void WydrukClick();
     void select(int i);
 
     int count() const;
@@ -55,6 +62,7 @@ private:
     bool activeOnly_ = false;
     QListWidget* List;
     std::vector<int32_t> offsets_; // record offset of each line
+    PrintList print_;
 };
 
 } // namespace k4

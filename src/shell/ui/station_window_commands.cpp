@@ -17,6 +17,7 @@
 #include "processing/ui/chk_sbsrs.h"
 #include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
+#include "processing/ui/sbs_prn.h"
 #include "shell/demo_reports.h"
 #include "shell/index_rebuild_command.h"
 #include "shell/menu_copy.h"
@@ -101,8 +102,19 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
     } else if (itemName == "Lista1") {
-        TChkSbsrs list(station_.indexes(), station_.database(), window_);
+        TChkSbsrs::PrintList print;
+        if (outputs_) {
+            print = [this](const std::vector<int32_t>& offsets) {
+                ListingParts parts = listingParts();
+                printSubscriberListing(offsets, station_.database(), false, kListingNormal, parts);
+            };
+        }
+        TChkSbsrs list(station_.indexes(), station_.database(), window_, print);
         list.exec();
+    } else if (itemName == "Wydruk1" && outputs_) {
+        ListingParts parts = listingParts();
+        TSbsPrn dialog(station_.indexes(), station_.database(), station_.sharedLists(), parts, window_);
+        dialog.exec();
     } else if (itemName == "Okres1") {
         TOkresy periods(station_.configFile(), station_.pathTypes(), station_.history(), station_.messages(), window_);
         periods.exec();
@@ -148,8 +160,12 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     }
 }
 
+ListingParts StationWindowCommands::listingParts() {
+    return {outputs_->printing(), station_.messages(), station_.clock(), [this] { return choosePrintData(window_); }};
+}
+
 void StationWindowCommands::silenceAlarm() {
-    if (outputs_) outputs_->sounds().stopSound();
+    if (outputs_) outputs_->sounds().silenceNow();
 }
 
 // "Parametry systemu": one label per line of the summary, the dialog as wide

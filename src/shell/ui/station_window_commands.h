@@ -7,6 +7,7 @@
 #include "operators/ui/passwd.h"
 #include "platform/screen_wake.h"
 #include "shell/station_commands.h"
+#include "processing/sbs_sorter.h"
 #include "shell/supervisor_mode.h"
 
 #include <functional>
@@ -55,6 +56,8 @@ private:
     void showSystemParameters();
     TFindSbs& finder();
     void blockadeOfFoundSubscriber();
+    // What the listings print through (the signal outputs are set).
+    ListingParts listingParts();
 
     Station& station_;
     DataDir dir_;
