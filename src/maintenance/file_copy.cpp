@@ -443,9 +443,20 @@ int FileCopier::CopyIn(const std::string& targetPath, const std::string& name, c
     const std::string source = pathIn(directory, name);
     bool toldMissing = false;
     int missedParts = 0;
+    // The part just read: found again after "next medium", the medium was
+    // not changed.
+    struct stat lastPart {};
     for (int part = 0;;) {
         Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat st {};
+        if (in.ok() && part > 0 && ::fstat(in.get(), &st) == 0 && st.st_dev == lastPart.st_dev &&
+            st.st_ino == lastPart.st_ino && st.st_mtim.tv_sec == lastPart.st_mtim.tv_sec &&
+            st.st_mtim.tv_nsec == lastPart.st_mtim.tv_nsec) {
+            in.reset();
+            errno = ENOENT;
+        }
         if (in.ok()) {
+            ::fstat(in.get(), &lastPart);
             for (;;) {
                 const ssize_t n = ::read(in.get(), block.data(), block.size());
                 if (n < 0) {
