@@ -41,7 +41,7 @@ bool DatabaseBackup::isBaseDirectory(const std::string& directory) const {
     return canonical(resolve(directory)) == canonical(dir_.path());
 }
 
-int DatabaseBackup::Backup(const std::string& directory, bool silent) {
+int DatabaseBackup::Backup(const std::string& directory, bool silent, bool wholeSetOptional) {
     if (isBaseDirectory(directory)) {
         messages_.ShowNotice(mz("Niedozwolony zapis do katalogu bazowego"), kNoticeInfo);
         return -1;
@@ -57,7 +57,10 @@ int DatabaseBackup::Backup(const std::string& directory, bool silent) {
         }
     }
     for (const std::string& name : backupSet()) {
-        if (mayBeAbsent(name) && !fileExists(dir_.file(name))) {
+        // "blokady" too is made at the first start; a copy without it is
+        // refused by the restore's probe, so a copy of a centre that never
+        // ran cannot pass for a database.
+        if ((wholeSetOptional || mayBeAbsent(name) || name == "blokady") && !fileExists(dir_.file(name))) {
             // An older copy of it in the target would come back with the rest.
             std::remove(pathIn(target, name).c_str());
             continue;
@@ -67,11 +70,11 @@ int DatabaseBackup::Backup(const std::string& directory, bool silent) {
     return 0;
 }
 
-int DatabaseBackup::Restore(const std::string& directory) {
+int DatabaseBackup::Restore(const std::string& directory, bool absentRemoves) {
     const std::string source = resolve(directory);
     for (const std::string& name : restoreSet()) {
         if (name == kServiceTextsFile) continue;
-        if (mayBeAbsent(name) && !fileExists(pathIn(source, name))) {
+        if ((absentRemoves || mayBeAbsent(name)) && !fileExists(pathIn(source, name))) {
             std::error_code ec;
             fs::remove(dir_.file(name), ec);
             if (ec) {
@@ -94,6 +97,11 @@ int DatabaseBackup::Restore(const std::string& directory) {
             messages_.ShowNotice(mz("Błąd otwarcia pliku " + name + "\n" + why), kNoticeInfo);
             return -1;
         }
+    }
+    if (absentRemoves && !fileExists(pathIn(source, kServiceTextsFile))) {
+        std::remove(dir_.file(kServiceTextsFile).c_str());
+        serviceSteps_.Clear();
+        return 0;
     }
     return restoreServiceTexts(source);
 }
@@ -164,7 +172,9 @@ int DatabaseBackup::RestoreDatabase(const std::string& directory) {
                              kNoticeError);
         return -1;
     }
-    if (Backup(safety, true) != 0) {
+    // A new installation that has no database yet is restored too: its
+    // safety copy records the files it lacks.
+    if (Backup(safety, true, true) != 0) {
         messages_.ShowNotice(mz("kopiowania istniejącej bazy"), kNoticeError);
         emptyDirectory(safety);
         fs::remove(safety, ec);
@@ -191,7 +201,7 @@ int DatabaseBackup::RestoreDatabase(const std::string& directory) {
     // Whatever went wrong, the database as it was comes back from the
     // safety copy.
     if (live_) live_->releaseForRestore();
-    if (Restore(safety) == 0 && reopen() == 0) {
+    if (Restore(safety, true) == 0 && reopen() == 0) {
         messages_.ShowNotice(mz("Odzysk bazy nie powiódł się - przywrócona została baza sprzed odzysku (z katalogu "
                                 "BAZA.000)"),
                              kNoticeInfo);

@@ -47,12 +47,17 @@ public:
     // Every file of the set into directory, in order; the first failure
     // ends it. The working files are never changed. silent: existing copies
     // are overwritten without asking. 0 or -1.
-    int Backup(const std::string& directory, bool silent);
+    // wholeSetOptional: a file absent from the data directory is left out
+    // of the copy (the safety copy of an installation that has no database
+    // yet) instead of failing it.
+    int Backup(const std::string& directory, bool silent, bool wholeSetOptional = false);
     // The inner copy of a restore: every file of the set from directory over
     // the working one (each made beside it and put in its place whole), then
     // "obsluga.txt" read again. The caller has released the live files.
     // 0 or -1.
-    int Restore(const std::string& directory);
+    // absentRemoves: a file absent from the copy is removed from the data
+    // directory (the rollback to a safety copy that had it absent).
+    int Restore(const std::string& directory, bool absentRemoves = false);
     // The whole restore from directory: the safety copy "BAZA.000", the
     // probe on "blokady", the restore and its rollback, the database opened
     // again. 0, or -1 (the database as it was, or the operator told how bad
