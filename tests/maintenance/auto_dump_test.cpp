@@ -4,6 +4,9 @@
 // tried again the next night.
 #include "maintenance/auto_dump.h"
 
+#include "config/config.h"
+#include "maintenance/auto_save_settings.h"
+
 #include "database/stamp.h"
 #include "history/history_reader.h"
 #include "maintenance_fixture.h"
@@ -155,6 +158,52 @@ TEST(AutoDump, SchedulingChecksTheDirectoryAndDisablingCancels) {
         EXPECT_EQ(rig.dump.run(true, c.disabling), c.result) << c.what;
         EXPECT_EQ(rig.scheduler.count(), c.queued) << c.what;
         EXPECT_EQ(rig.shown() == "Zatrzymanie autozapisu - zły katalog|", c.told) << c.what << ": " << rig.shown();
+    }
+}
+
+TEST(AutoSaveSettings, TheSwitchAndTheDirectoryAreStoredAndTheNightBookedOrCancelled) {
+    struct Case {
+        const char* what;
+        bool wasOn;
+        const char* storedDir;
+        bool enabled;
+        bool changeDirectory;
+        std::optional<std::string> answer; // the directory prompt's answer
+        int result;
+        bool onAfter;
+        const char* dirAfter;
+        int queued;
+    };
+    const std::vector<Case> cases = {
+        {"switched on, directory there", false, "zrzut", true, false, std::nullopt, 0, true, "zrzut", 1},
+        {"switched on, no directory yet", false, "", true, false, std::string("/nowy"), 0, true, "/nowy", 1},
+        {"a new directory, cancelled", true, "zrzut", true, true, std::nullopt, 1, true, "zrzut", 1},
+        {"switched off", true, "zrzut", false, false, std::nullopt, 0, false, "zrzut", 0},
+    };
+    for (const Case& c : cases) {
+        DumpRig rig;
+        fs::create_directories(rig.data.file("zrzut"));
+        Config config{DataDir(rig.data.path())};
+        std::strcpy(config.block().autosave_dir, c.storedDir);
+        config.block().autosave_flags = c.wasOn ? 1 : 0;
+        ASSERT_EQ(config.SaveConfig(1), 0);
+        AutoDump dump(config.block(), rig.clock, rig.messages, rig.scheduler, rig.log, rig.backup);
+        if (c.wasOn) ASSERT_EQ(dump.run(true, false), 0);
+        std::string answered;
+        if (c.answer) {
+            answered = *c.answer == "/nowy" ? rig.elsewhere.file("nowy") : *c.answer;
+            rig.ui.directoryAnswers.push_back(answered);
+        } else if (c.changeDirectory) {
+            rig.ui.directoryAnswers.push_back(std::nullopt);
+        }
+        EXPECT_EQ(applyAutoSaveSettings(config, dump, rig.messages, c.enabled, c.changeDirectory), c.result) << c.what;
+        Config reread{DataDir(rig.data.path())};
+        ASSERT_EQ(reread.LoadConfig(1), 0);
+        EXPECT_EQ((reread.block().autosave_flags & 1) != 0, c.onAfter) << c.what;
+        const std::string dirAfter = std::string(c.dirAfter) == "/nowy" ? answered : c.dirAfter;
+        EXPECT_STREQ(reread.block().autosave_dir, dirAfter.c_str()) << c.what;
+        EXPECT_EQ(rig.scheduler.count(), c.queued) << c.what;
+        EXPECT_TRUE(rig.ui.directoryAnswers.empty()) << c.what << ": the directory was asked";
     }
 }
 
