@@ -44,10 +44,17 @@ Station::Station(const Environment& env)
       // When bytes have come, their call is already queued behind the
       // window's events; the tick does not serve the bases ahead of it.
       timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(!arrivals_.willRun()); }),
-      arrivals_([this] { return serveArrivals(); }) {
+      arrivals_([this] { return serveArrivals(); }),
+      backup_({dir_, messages_, volumes_, receptionSuspended_, historySink_, serviceSteps_, this}),
+      autoDump_(config_.block(), clock_, messages_, scheduler_, history_, backup_) {
     // A long operation (a search, a print) still serves the lines between
     // its steps.
-    messages_.setInputPoll([this] { inputs_.PollInputs(); });
+    messages_.setInputPoll([this] {
+        if (!restoreHold_) inputs_.PollInputs();
+    });
+    // A backup made by a working station keeps receiving between its blocks.
+    backup_.setServingInputs(true);
+    autoDump_.install();
     intake_.setHandler(IntakeChannel::BaseFrame, [this](const JournalRecord& frame) {
         baseLink_.processStoredFrame(frame.bytes, frame.receivedAt);
     });
@@ -121,6 +128,7 @@ int Station::start() {
         scheduler_.saveEveryMinute();
         tests_.scheduleAll();
     }
+    if (config_.block().autosave_flags & 1) autoDump_.run(true, false);
     receptionSuspended_ = false;
     moduleCheck();
     watchArrivals(true);
@@ -137,7 +145,7 @@ void Station::watchArrivals(bool on) {
 }
 
 bool Station::serveArrivals() {
-    if (!started_) return false;
+    if (!started_ || restoreHold_) return false;
     return inputs_.serveBaseLinks();
 }
 
@@ -146,6 +154,9 @@ void Station::setEventLineSink(EventLineSink* sink) {
 }
 
 void Station::tick(bool windowMessagePending) {
+    // The frames that come meanwhile are not answered; their bases send
+    // them again.
+    if (restoreHold_) return;
     intake_.watch();
     timer_.Timer1Timer(windowMessagePending);
     intake_.tellOperator();

@@ -23,6 +23,9 @@
 #include "history/history_log_sink.h"
 #include "history/link_status.h"
 #include "history/month_rollover.h"
+#include "maintenance/auto_dump.h"
+#include "maintenance/database_backup.h"
+#include "maintenance/target_volume.h"
 #include "intake/report_intake.h"
 #include "processing/alarms_list.h"
 #include "processing/block_lst.h"
@@ -49,7 +52,7 @@ namespace k4 {
 
 class SerialPortList;
 
-class Station {
+class Station final : private LiveDatabase {
 public:
     struct Environment {
         DataDir dataDir;
@@ -108,6 +111,12 @@ public:
     TestSupervisor& tests() { return tests_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     InputPoller& inputs() { return inputs_; }
+    // "&Zrzut", "&Odzysk" and the nightly dump over this station's files.
+    DatabaseBackup& backup() { return backup_; }
+    AutoDump& autoDump() { return autoDump_; }
+    // While a restore replaces the files, the station takes no input and
+    // runs no timer work: nothing may reach a database that is not open.
+    bool heldForRestore() const { return restoreHold_; }
 
     // "&Pakiety" without its dialog: the path table rebuilt from the bus
     // (mode 2: only the panel), the panel told and every probe restarted.
@@ -138,6 +147,8 @@ private:
     bool serveArrivals();
     void watchArrivals(bool on);
     void closeForFatalFault();
+    void releaseForRestore() override;
+    int reopenAfterRestore() override;
 
     DataDir dir_;
     Clock& clock_;
@@ -203,6 +214,10 @@ private:
     StationTimer timer_;
     // The base links served between ticks when bytes have come.
     SoonCall arrivals_;
+    SystemVolumes volumes_;
+    DatabaseBackup backup_;
+    AutoDump autoDump_;
+    bool restoreHold_ = false;
 };
 
 } // namespace k4

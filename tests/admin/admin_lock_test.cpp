@@ -101,6 +101,8 @@ TEST(AdminLock, WritesAreRefusedWhileAStationHoldsTheDirectoryAndReadsSaySo) {
             {"subscribers", "import", tmp.file("more.csv"), data},
             {"index", "rebuild", data},
             {"demo", tmp.file("empty"), tmp.file("in.csv")},
+            {"backup", tmp.file("kopia"), data},
+            {"restore", tmp.file("kopia"), data, "--tak"},
         };
         for (const Args& w : writes) {
             const CommandRun r = run(w);

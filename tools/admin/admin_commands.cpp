@@ -21,6 +21,8 @@ void usage(std::ostream& out) {
            "  find --number N | --name TEKST | --phone CYFRY [KATALOG]  wyszukanie abonenta\n"
            "  demo KATALOG PLIK.csv             instalacja demonstracyjna\n"
            "  index rebuild [KATALOG]           odbudowa indeksów abonentów\n"
+           "  backup KATALOG [DANE]             kopia bazy do katalogu\n"
+           "  restore KATALOG [DANE]            odtworzenie bazy z kopii (poprzednia w BAZA.000)\n"
            "Każde polecenie zna --help.\n";
 }
 } // namespace
@@ -60,6 +62,8 @@ int dispatch(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "find") return findCommand(rest, out, err);
     if (command == "index") return indexCommand(rest, out, err);
     if (command == "demo") return demoCommand(rest, out, err);
+    if (command == "backup") return backupCommand(rest, false, out, err);
+    if (command == "restore") return backupCommand(rest, true, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "set") return confSetCommand(Args(rest.begin() + 1, rest.end()), out, err);

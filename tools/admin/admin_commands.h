@@ -19,6 +19,8 @@ int dbCommand(const Args& args, std::ostream& out, std::ostream& err);
 int subscribersCommand(const Args& args, std::ostream& out, std::ostream& err);
 int findCommand(const Args& args, std::ostream& out, std::ostream& err);
 int indexCommand(const Args& args, std::ostream& out, std::ostream& err);
+// restore: "restore" rather than "backup".
+int backupCommand(const Args& args, bool restore, std::ostream& out, std::ostream& err);
 int demoCommand(const Args& args, std::ostream& out, std::ostream& err);
 int convertCommand(const Args& args, std::istream& in, std::ostream& out, std::ostream& err);
 

@@ -11,6 +11,7 @@
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
+#include "maintenance/ui/auto_save_form.h"
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
 #include "operators/ui/operators_dialog.h"
@@ -151,6 +152,14 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Dzwieki1" && outputs_) {
         TSoundsForm form(station_.configFile(), outputs_->soundFiles(), outputs_->sounds(), station_.messages(),
                          outputs_->player().playsFiles(), dir_.path(), alarmLineColour, window_);
+        form.exec();
+    } else if (itemName == "Zrzut1") {
+        station_.backup().Zrzut();
+    } else if (itemName == "Odzysk1") {
+        // The blockade list redraws itself from the restored file.
+        station_.backup().Odzysk();
+    } else if (itemName == "Automat1") {
+        TAutoSaveForm form(station_.configFile(), station_.autoDump(), station_.messages(), window_);
         form.exec();
     } else if (itemName == "Diody1") {
         TLedsForm form(window_);

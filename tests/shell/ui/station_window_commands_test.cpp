@@ -7,6 +7,7 @@
 #include "config/ui/config_form_dialog.h"
 #include "database/text_edge.h"
 #include "history/history_reader.h"
+#include "maintenance/ui/auto_save_form.h"
 #include "operators/operator_list.h"
 #include "operators/scramble.h"
 #include "operators/ui/passwd.h"
@@ -21,14 +22,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <cstring>
+#include <filesystem>
 
 namespace k4 {
 namespace {
@@ -211,6 +215,52 @@ TEST_F(WindowCommands, APortSearchThatFindsNothingLeavesTheConfiguredPortsOpen) 
     EXPECT_EQ(station->config().data_port, 2);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "Nie znaleziono modułów na żadnej parze portów - pozostają porty z konfiguracji");
+}
+
+TEST_F(WindowCommands, ZrzutAndOdzyskFromTheMenuCopyTheDatabaseOutAndBack) {
+    StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+    const std::string copy = dir.file("kopia");
+    ui.directoryAnswers = {copy};
+    commands.runCommand("Zrzut1");
+    EXPECT_TRUE(commands.lastCommandHandled());
+    EXPECT_EQ(dir.read("kopia/dane"), dir.read("dane"));
+    ASSERT_FALSE(ui.boxes.empty());
+    EXPECT_EQ(ui.boxes.back().text, "Baza została zapisana w katalogu " + copy);
+
+    ui.directoryAnswers = {copy};
+    commands.runCommand("Odzysk1");
+    EXPECT_EQ(ui.boxes.back().text, "Baza została odczytana z katalogu " + copy);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("BAZA.000/dane")));
+    EXPECT_FALSE(station->heldForRestore());
+    station->tick();
+}
+
+TEST_F(WindowCommands, TheAutomaticDumpDialogSwitchesTheNightlyDumpOn) {
+    StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+    const std::string dumpDir = dir.file("zrzut");
+    ui.directoryAnswers = {dumpDir}; // none set yet: asked when switched on
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TAutoSaveForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        seen = true;
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Automatyczny zrzut bazy"));
+        EXPECT_EQ(form->enabledBox->text(), QStringLiteral("Włączony zrzut automatyczny"));
+        EXPECT_FALSE(form->enabledBox->isChecked());
+        form->enabledBox->setChecked(true);
+        form->OkBtn->click();
+    });
+    commands.runCommand("Automat1");
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(station->config().autosave_flags & 1);
+    EXPECT_STREQ(station->config().autosave_dir, dumpDir.c_str());
+    Config reread{DataDir(dir.path())};
+    ASSERT_EQ(reread.LoadConfig(1), 0);
+    EXPECT_TRUE(reread.block().autosave_flags & 1) << "written to conf";
+    bool booked = false;
+    for (int i = 0; i < station->scheduler().count(); ++i)
+        booked |= station->scheduler().entry(i).type() == kSchedSaveBase;
+    EXPECT_TRUE(booked);
 }
 
 } // namespace
