@@ -16,13 +16,13 @@ constexpr int kAlarmServiceKind = 8;
 // The "Tory" bit of a report's transmission type; -1 for none.
 int trackOfPathType(int t) {
     switch (t) {
-    case 1: return kTrackRadio;
-    case 2: return kTrackFixed;
-    case 3: return kTrackAdemco;
-    case 4: return kTrackContactId;
-    case 5: return kTrackGsm;
-    case 6: return kTrackEthernet;
-    default: return t < 7 ? kTrackDialUp : -1;
+    case 1: return kFilterTrackRadio;
+    case 2: return kFilterTrackFixed;
+    case 3: return kFilterTrackAdemco;
+    case 4: return kFilterTrackContactId;
+    case 5: return kFilterTrackGsm;
+    case 6: return kFilterTrackEthernet;
+    default: return t < 7 ? kFilterTrackDialUp : -1;
     }
 }
 

@@ -23,14 +23,14 @@ enum : uint8_t {
 
 // Bits of HistFilter::tracks, in the order of the "Tory" list.
 enum : int {
-    kTrackDialUp = 0,
-    kTrackRadio = 1,
-    kTrackFixed = 2,
-    kTrackGsm = 3,
-    kTrackAdemco = 4,
-    kTrackContactId = 5,
-    kTrackEthernet = 6,
-    kTrackCount = 7,
+    kFilterTrackDialUp = 0,
+    kFilterTrackRadio = 1,
+    kFilterTrackFixed = 2,
+    kFilterTrackGsm = 3,
+    kFilterTrackAdemco = 4,
+    kFilterTrackContactId = 5,
+    kFilterTrackEthernet = 6,
+    kFilterTrackCount = 7,
 };
 
 struct HistFilter {
@@ -43,7 +43,7 @@ struct HistFilter {
     int16_t operatorNumber = 0; // 0 any
     uint8_t categories = kCategoryNoWorkStart;
     uint8_t tracks = 0;      // 0 any
-    std::array<int16_t, kTrackCount> bases{}; // 0 any base on that path
+    std::array<int16_t, kFilterTrackCount> bases{}; // 0 any base on that path
     uint8_t unknown = 0;     // "Nieznane ...": also entries with an unknown-mask bit
     uint8_t inShift = 0;     // running: inside a shift of the filtered operator
     uint8_t follow = 0;      // running: the entry after a kind 43, 45 or 57 entry

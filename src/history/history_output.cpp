@@ -3,6 +3,7 @@
 #include "database/codepage.h"
 #include "database/stamp.h"
 #include "database/text_edge.h"
+#include "history/file_copy.h"
 #include "history/file_names.h"
 
 #include <cstdio>
@@ -21,41 +22,6 @@ bool leftOutOfReduced(const HistoryEntry& e, const std::array<int, 10>& special)
     if (!e.isSystem()) return isMissingTest(e.kindCode());
     const int kind = e.kindCode();
     return (kind == 7 || kind == 8) && isMissingTest(e.code2 & 0x0FFF);
-}
-
-// A finished copy is on the disk before it is reported: the operator takes
-// the medium away at the message.
-bool copyDurably(const std::string& from, const std::string& to, std::string& error) {
-    File in, out;
-    if (!in.open(from, File::Mode::ReadOnly)) {
-        error = in.errorText();
-        return false;
-    }
-    if (!out.open(to, File::Mode::ReadWriteCreate) || !out.truncate(0)) {
-        error = out.errorText();
-        return false;
-    }
-    std::vector<char> block(64 * 1024);
-    for (int64_t at = 0;;) {
-        const int64_t n = in.readSomeAt(at, block.data(), block.size());
-        if (n < 0) {
-            error = in.errorText();
-            return false;
-        }
-        if (n == 0) break;
-        if (!out.writeAtNoSync(at, block.data(), static_cast<size_t>(n))) {
-            error = out.errorText();
-            return false;
-        }
-        at += n;
-    }
-    if (!out.sync()) {
-        error = out.errorText();
-        return false;
-    }
-    out.close();
-    syncDirectory(directoryOf(to));
-    return true;
 }
 
 } // namespace
@@ -162,7 +128,7 @@ std::optional<std::string> exportTextFile(const std::string& textPath, const std
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     const std::string target = dir + "/" + name;
     std::string error;
-    if (!copyDurably(textPath, target, error)) {
+    if (!copyFileDurably(textPath, target, error)) {
         ::unlink(target.c_str());
         messages.ShowNotice(mz("\x03kopiowania tekstowego pliku historii: " + error), kNoticeError);
         return std::nullopt;

@@ -59,22 +59,22 @@ TEST(HistFilter, TableOfFiltersOverOneMorning) {
              f.categories |= kCategoryNoBlocked;
          },
          {1, 7, 9, 11}},
-        {"radio", [](HistFilter& f, FilterKnowledge&) { f.tracks = 1 << kTrackRadio; }, {2}},
+        {"radio", [](HistFilter& f, FilterKnowledge&) { f.tracks = 1 << kFilterTrackRadio; }, {2}},
         {"radio of another base",
          [](HistFilter& f, FilterKnowledge&) {
-             f.tracks = 1 << kTrackRadio;
-             f.bases[kTrackRadio] = 4;
+             f.tracks = 1 << kFilterTrackRadio;
+             f.bases[kFilterTrackRadio] = 4;
          },
          {}},
         {"radio of base 3",
          [](HistFilter& f, FilterKnowledge&) {
-             f.tracks = 1 << kTrackRadio;
-             f.bases[kTrackRadio] = 3;
+             f.tracks = 1 << kFilterTrackRadio;
+             f.bases[kFilterTrackRadio] = 3;
          },
          {2}},
-        {"radio and Ethernet", [](HistFilter& f, FilterKnowledge&) { f.tracks = (1 << kTrackRadio) | (1 << kTrackEthernet); },
+        {"radio and Ethernet", [](HistFilter& f, FilterKnowledge&) { f.tracks = (1 << kFilterTrackRadio) | (1 << kFilterTrackEthernet); },
          {2, 3}},
-        {"dial-up", [](HistFilter& f, FilterKnowledge&) { f.tracks = 1 << kTrackDialUp; }, {1, 6, 7, 9, 11, 13}},
+        {"dial-up", [](HistFilter& f, FilterKnowledge&) { f.tracks = 1 << kFilterTrackDialUp; }, {1, 6, 7, 9, 11, 13}},
         {"unknown", [](HistFilter& f, FilterKnowledge&) { f.unknown = 1; }, {7}},
         {"arming", [](HistFilter& f, FilterKnowledge&) { f.categories |= kCategoryArming; }, {2}},
         {"disarming", [](HistFilter& f, FilterKnowledge&) { f.categories |= kCategoryDisarming; }, {3}},

@@ -99,9 +99,9 @@ std::optional<long> numberOf(const std::string& text, int base, long low, long h
 }
 
 int trackOf(const std::string& name) {
-    static const char* const kNames[kTrackCount] = {"komutowany", "radiowy", "sztywny", "GSM",
+    static const char* const kNames[kFilterTrackCount] = {"komutowany", "radiowy", "sztywny", "GSM",
                                                     "ADEMCO",     "ContactID", "Ethernet"};
-    for (int i = 0; i < kTrackCount; ++i)
+    for (int i = 0; i < kFilterTrackCount; ++i)
         if (strcasecmp(name.c_str(), kNames[i]) == 0) return i;
     return -1;
 }

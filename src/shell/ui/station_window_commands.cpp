@@ -21,6 +21,7 @@
 #include "shell/index_rebuild_command.h"
 #include "shell/menu_copy.h"
 #include "shell/station.h"
+#include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
 
 #include <QDialog>
@@ -135,6 +136,12 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TSoundsForm form(station_.configFile(), outputs_->soundFiles(), outputs_->sounds(), station_.messages(),
                          outputs_->player().playsFiles(), dir_.path(), alarmLineColour, window_);
         form.exec();
+    } else if (itemName == "Historia2") {
+        openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
+    } else if (itemName == "Archiwalne1") {
+        openArchiveFiles(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
+    } else if (itemName == "Historia1") {
+        historyOfFoundSubscriber();
     } else if (itemName == "Diody1") {
         TLedsForm form(window_);
         form.exec();
@@ -179,6 +186,19 @@ TFindSbs& StationWindowCommands::finder() {
     // Made once: the operator finds the fields as he left them.
     if (!finder_) finder_ = new TFindSbs(search_, window_);
     return *finder_;
+}
+
+// "&Abonent" / "&Historia": the subscriber searched for, then the history
+// narrowed to it.
+void StationWindowCommands::historyOfFoundSubscriber() {
+    const SubscriberFound found = finder().find();
+    if (found.offset < 0) return;
+    Sbscrbr subscriber(station_.database(), AtOffset{found.offset});
+    if (!subscriber.valid) {
+        station_.messages().ShowNotice(mz("odczytu danych abonenta"), kNoticeError);
+        return;
+    }
+    openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_, subscriber.record.object);
 }
 
 // "B&lokady" / "&Obiekt": the subscriber searched for, then its blockade.

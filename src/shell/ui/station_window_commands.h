@@ -50,6 +50,7 @@ private:
     void showSystemParameters();
     TFindSbs& finder();
     void blockadeOfFoundSubscriber();
+    void historyOfFoundSubscriber();
 
     Station& station_;
     DataDir dir_;
