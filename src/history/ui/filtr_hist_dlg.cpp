@@ -93,7 +93,16 @@ TFiltr_hist_dlg::TFiltr_hist_dlg(const HistFilter& current, Messages& messages,
     addRow("Od daty", OdDaty, OdCzasu);
     addRow("Do daty", DoDaty, DoCzasu);
     addRow("Numer abonenta", NumerAbonenta);
-    addRow("Numer zdarzenia", NumerZdarzenia);
+    auto* kinds = new QPushButton(QStringLiteral("..."), this);
+    kinds->setToolTip(QStringLiteral("Zdarzenia programowe"));
+    kinds->setEnabled(false);
+    kindButton_ = kinds;
+    connect(kinds, &QPushButton::clicked, this, [this] {
+        if (!kindPicker_) return;
+        const QString kind = kindPicker_();
+        if (!kind.isEmpty()) NumerZdarzenia->setText(kind.trimmed());
+    });
+    addRow("Numer zdarzenia", NumerZdarzenia, kinds);
     addRow("Nr podsys.", NrPodsys);
     addRow("sektora", Sektora);
     addRow("Kod operatora", KodOperatora);
@@ -160,6 +169,11 @@ TFiltr_hist_dlg::TFiltr_hist_dlg(const HistFilter& current, Messages& messages,
     auto* all = new QVBoxLayout(this);
     all->addLayout(columns);
     all->addLayout(buttons);
+}
+
+void TFiltr_hist_dlg::setKindPicker(std::function<QString()> picker) {
+    kindPicker_ = std::move(picker);
+    kindButton_->setEnabled(static_cast<bool>(kindPicker_));
 }
 
 bool TFiltr_hist_dlg::readBoxes() {

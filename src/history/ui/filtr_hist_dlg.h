@@ -27,6 +27,10 @@ public:
                     std::function<std::optional<int>(const std::string&)> operatorOfCode,
                     std::vector<QString> steps, QWidget* parent = nullptr);
 
+    // "Zdarzenia programowe" to pick a system kind for "Numer zdarzenia":
+    // the three hexadecimal digits, or empty.
+    void setKindPicker(std::function<QString()> picker);
+
     const HistFilter& filter() const { return filter_; }
     // "Szukaj i &zliczaj" closed the dialog.
     bool countAsked() const { return count_; }
@@ -57,6 +61,8 @@ private:
     Messages& messages_;
     std::function<std::optional<int>(const std::string&)> operatorOfCode_;
     std::vector<QString> steps_;
+    std::function<QString()> kindPicker_;
+    QWidget* kindButton_ = nullptr;
     int16_t serviceMask_ = 0;
     bool count_ = false;
 };

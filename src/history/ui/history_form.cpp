@@ -140,6 +140,7 @@ QString THistory::line(int i) {
 
 void THistory::FiltrClick() {
     TFiltr_hist_dlg dialog(list_.filter(), *parts_.messages, parts_.operatorOfCode, parts_.serviceSteps, this);
+    if (parts_.pickSystemKind) dialog.setKindPicker(parts_.pickSystemKind);
     if (dialog.exec() != QDialog::Accepted) return;
     applyFilter(dialog.filter(), dialog.countAsked());
 }

@@ -41,6 +41,8 @@ struct HistoryWindowParts {
     // The subscriber card in history mode; true when it was left with
     // "&Historia" (the list then narrows to that subscriber).
     std::function<bool(int subscriber)> openSubscriber;
+    // The system kinds to pick from in the filter (three hex digits).
+    std::function<QString()> pickSystemKind;
 };
 
 class HistoryListModel final : public QAbstractListModel {

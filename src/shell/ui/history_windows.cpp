@@ -6,6 +6,7 @@
 #include "history/ui/history_form.h"
 #include "operators/operator_list.h"
 #include "processing/filter_knowledge.h"
+#include "processing/ui/event_forms.h"
 #include "shell/station.h"
 
 #include <cstring>
@@ -64,6 +65,10 @@ StationHistoryParts stationParts(Station& station, Printing* printing) {
     for (int i = 0; i < 8; ++i)
         p.serviceSteps.push_back(QString::fromStdString(Utf8FromMazovia(station.serviceSteps().text(i))));
     p.dataDir = station.history().dataDir().path();
+    p.pickSystemKind = [&lines]() {
+        TInnersForm kinds(lines);
+        return kinds.exec() == QDialog::Accepted ? kinds.chosen() : QString();
+    };
     return s;
 }
 

@@ -15,6 +15,7 @@
 #include "operators/password_change.h"
 #include "operators/ui/operators_dialog.h"
 #include "processing/ui/chk_sbsrs.h"
+#include "processing/ui/event_forms.h"
 #include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
 #include "shell/demo_reports.h"
@@ -136,6 +137,19 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TSoundsForm form(station_.configFile(), outputs_->soundFiles(), outputs_->sounds(), station_.messages(),
                          outputs_->player().playsFiles(), dir_.path(), alarmLineColour, window_);
         form.exec();
+    } else if (itemName == "Zdarzenia2") {
+        TAlarms names(station_.events(), dir_, station_.messages(), outputs_ ? &outputs_->printing() : nullptr, false,
+                      window_);
+        names.exec();
+    } else if (itemName == "Testy1") {
+        TSpecAlForm special(station_.configFile(), station_.events(), station_.messages(),
+                            [this]() -> std::optional<int> {
+                                TAlarms pick(station_.events(), dir_, station_.messages(), nullptr, true, window_);
+                                if (pick.exec() != QDialog::Accepted) return std::nullopt;
+                                return pick.picked();
+                            },
+                            window_);
+        special.exec();
     } else if (itemName == "Historia2") {
         openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
     } else if (itemName == "Archiwalne1") {
