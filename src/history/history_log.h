@@ -10,6 +10,7 @@
 #include "messages/messages.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -76,6 +77,16 @@ public:
     // Copies the entries of one month into an archive file. 0 or -1.
     int ExtractMonth(int year, int month, int options, const std::string& directory = {});
 
+    // Removes every entry older than the stamp from "logf": the rest is
+    // copied into "newlogf", the old history stays once as "ostatni.log",
+    // and the copy takes the name "logf" in one rename, so a crash at any
+    // point leaves "logf" either old or new. 0 or -1 ("logf" unchanged).
+    int DeleteBefore(Stamp stamp);
+    // Called after each durable step of DeleteBefore (1 copy synced,
+    // 2 old "ostatni.log" gone, 3 old history linked as "ostatni.log",
+    // 4 the copy renamed): where a crash is tried.
+    void setDeleteStepHook(std::function<void(int step)> hook) { deleteStep_ = std::move(hook); }
+
     // The open history, for the readers of the history window.
     File& historyFile() { return history_; }
     std::string historyPath() const { return dir_.file("logf"); }
@@ -104,6 +115,7 @@ private:
     std::string lastArchive_;
     uint64_t failedWrites_ = 0;
     std::optional<Stamp> entryTime_;
+    std::function<void(int)> deleteStep_;
 };
 
 } // namespace k4

@@ -98,6 +98,8 @@ public:
     SubscriberDatabase& database() { return database_; }
     SubscriberIndexes& indexes() { return indexes_; }
     EventTable& events() { return events_; }
+    // The text line of a history entry, as printed and listed.
+    const EventFormatter& eventLines() const { return eventLines_; }
     const ServiceSteps& serviceSteps() const { return serviceSteps_; }
     StationTimer& timer() { return timer_; }
     BaseLink& baseLink() { return baseLink_; }

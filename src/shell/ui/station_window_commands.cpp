@@ -16,6 +16,7 @@
 #include "operators/password_change.h"
 #include "operators/ui/operators_dialog.h"
 #include "processing/ui/chk_sbsrs.h"
+#include "processing/ui/event_forms.h"
 #include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
 #include "processing/ui/sbs_prn.h"
@@ -23,6 +24,7 @@
 #include "shell/index_rebuild_command.h"
 #include "shell/menu_copy.h"
 #include "shell/station.h"
+#include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
 
 #include <QDialog>
@@ -161,6 +163,25 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Automat1") {
         TAutoSaveForm form(station_.configFile(), station_.autoDump(), station_.messages(), window_);
         form.exec();
+    } else if (itemName == "Zdarzenia2") {
+        TAlarms names(station_.events(), dir_, station_.messages(), outputs_ ? &outputs_->printing() : nullptr, false,
+                      window_);
+        names.exec();
+    } else if (itemName == "Testy1") {
+        TSpecAlForm special(station_.configFile(), station_.events(), station_.messages(),
+                            [this]() -> std::optional<int> {
+                                TAlarms pick(station_.events(), dir_, station_.messages(), nullptr, true, window_);
+                                if (pick.exec() != QDialog::Accepted) return std::nullopt;
+                                return pick.picked();
+                            },
+                            window_);
+        special.exec();
+    } else if (itemName == "Historia2") {
+        openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
+    } else if (itemName == "Archiwalne1") {
+        openArchiveFiles(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
+    } else if (itemName == "Historia1") {
+        historyOfFoundSubscriber();
     } else if (itemName == "Diody1") {
         TLedsForm form(window_);
         form.exec();
@@ -209,6 +230,19 @@ TFindSbs& StationWindowCommands::finder() {
     // Made once: the operator finds the fields as he left them.
     if (!finder_) finder_ = new TFindSbs(search_, window_);
     return *finder_;
+}
+
+// "&Abonent" / "&Historia": the subscriber searched for, then the history
+// narrowed to it.
+void StationWindowCommands::historyOfFoundSubscriber() {
+    const SubscriberFound found = finder().find();
+    if (found.offset < 0) return;
+    Sbscrbr subscriber(station_.database(), AtOffset{found.offset});
+    if (!subscriber.valid) {
+        station_.messages().ShowNotice(mz("odczytu danych abonenta"), kNoticeError);
+        return;
+    }
+    openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_, subscriber.record.object);
 }
 
 // "B&lokady" / "&Obiekt": the subscriber searched for, then its blockade.

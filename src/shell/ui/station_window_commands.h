@@ -58,6 +58,7 @@ private:
     void blockadeOfFoundSubscriber();
     // What the listings print through (the signal outputs are set).
     ListingParts listingParts();
+    void historyOfFoundSubscriber();
 
     Station& station_;
     DataDir dir_;
