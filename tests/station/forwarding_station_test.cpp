@@ -466,12 +466,14 @@ TEST(ForwardingStation, AUserTestOverASwitchedPathIsAnsweredThroughTheDialOutMod
     rig.start();
     rig.addSubscriber(1234, [](SubscriberRecord& r) { std::snprintf(r.tel, sizeof r.tel, "221234567"); });
     const int userTest = rig.station->config().special_codes[3];
-    // A dial-up receiver's standard block: subscriber 1234, subsystem 1, the
-    // user test's code, sector 0.
-    rig.bus.slots[3]->blocks.push_back(
-        {1, Bytes{0x01, 0x23, 0x40, static_cast<uint8_t>(0x10 | (userTest >> 8 & 15)),
-                  static_cast<uint8_t>(userTest & 0xFF), 0x00}});
-    rig.ticks(20);
+    // The user test as the dial-up receiver in slot 3 reports it.
+    Report r;
+    r.subscriber = 1234;
+    r.subsystem = 1;
+    r.code = userTest;
+    r.sector = 0;
+    r.path = 3;
+    rig.station->processing().processReport(r);
     ASSERT_EQ(rig.bus.slots[2]->taken.size(), 1u) << "the first dial-out module carries the answer";
     FrameBuffer f;
     stageDialUpProbe(f, "221234567", 3);
