@@ -506,3 +506,55 @@ TEST(ForwardingStation, TheClockIsCorrectedAtHalfPastOrTheRefusalToldOnce) {
 
 } // namespace
 } // namespace k4
+
+namespace k4 {
+namespace {
+
+TEST(ForwardingStation, ASecondOrderDeclinedLeavesTheFirstAsItWas) {
+    ForwardingStation rig;
+    rig.start();
+    rig.addSubscriber(3003);
+    rig.bus.slots[4]->refusals = 1;
+    ASSERT_EQ(rig.station->orders().sendOrder(3003, 4, 0x31), 0);
+    rig.ui.answers.push_back(BoxAnswer::No);
+    EXPECT_EQ(rig.station->orders().sendOrder(3003, 0, 0x32), -1);
+    EXPECT_TRUE(rig.shown("Do abonenta 3003 jest wysyłany rozkaz 31. Przerwać wysyłanie i wysłać rozkaz 32?"));
+    EXPECT_TRUE(rig.station->scheduler().exists(3003, kSchedSendOrder, 0));
+    EXPECT_EQ(rig.station->paths().at(4)->busy, 1u);
+    rig.ticks(105);
+    EXPECT_EQ(rig.bus.slots[4]->taken.size(), 1u) << "the first order's retry went out";
+    EXPECT_TRUE(rig.bus.slots[0]->taken.empty());
+}
+
+TEST(ForwardingStation, ThePathChoiceOfTheDialogAndItsRefusals) {
+    ForwardingStation rig;
+    rig.start();
+    OrderSending& orders = rig.station->orders();
+    // Radio base number 0 in the high four bits of the selection.
+    EXPECT_EQ(orders.chooseOrderPath(0x00, 0x02, kChoiceTr), 0);
+    EXPECT_EQ(orders.chooseOrderPath(0x00, 0x01, kChoiceTk), 2);
+    EXPECT_EQ(orders.chooseOrderPath(0x00, 0x04, kChoiceTs), 4);
+    EXPECT_EQ(orders.chooseOrderPath(0, 0x08, kChoiceTg), 1) << "GSM, any operator";
+    EXPECT_EQ(orders.chooseOrderPath(-1, 0x08, kChoiceTg), -1) << "\"Plus\": the modules have no operator";
+    EXPECT_TRUE(rig.shown("Nie znaleziono nadajnika dla podanego toru"));
+    EXPECT_EQ(orders.chooseOrderPath(0, 0x3F, kChoiceTe), -1);
+    EXPECT_TRUE(rig.shown("Abonent nie jest podłączony do podanego toru"));
+}
+
+TEST(ForwardingStation, AnInterruptedOrderIsForgottenAtTheNextStart) {
+    ForwardingStation rig;
+    rig.start();
+    rig.addSubscriber(3004);
+    rig.bus.slots[4]->refusals = 1;
+    ASSERT_EQ(rig.station->orders().sendOrder(3004, 4, 0x41), 0);
+    rig.station->stop();
+    rig.station.reset();
+    rig.start();
+    Sbscrbr s(rig.station->database(), ByNumber{3004});
+    uint8_t extra[kExtraSize];
+    ASSERT_EQ(s.ReadExtra(extra), 0);
+    EXPECT_EQ(extra[2], 0);
+}
+
+} // namespace
+} // namespace k4
