@@ -4,6 +4,7 @@
 #include "database/text_edge.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace k4 {
@@ -44,6 +45,21 @@ AlarmRecord testAlarm() {
 }
 
 } // namespace
+
+std::string receptionTestLine(int i, const ConfigBlock& config) {
+    const BaseEntry& e = config.bases[i];
+    char radio[4] = "";
+    if (e.radio != 0) std::snprintf(radio, sizeof radio, "%2.2x", e.radio);
+    const std::string gsm(e.gsmNumber, strnlen(e.gsmNumber, sizeof e.gsmNumber));
+    char port[24] = "";
+    const int base1 = static_cast<int16_t>(config.base1_port), base2 = static_cast<int16_t>(config.base2_port);
+    if (e.rsLink == 2 && base1 != 0) std::snprintf(port, sizeof port, "COM%d-%4.4d", base1, static_cast<int16_t>(config.base1_speed));
+    else if (e.rsLink == 3 && base2 != 0) std::snprintf(port, sizeof port, "COM%d-%4.4d", base2, static_cast<int16_t>(config.base2_speed));
+    char line[96];
+    std::snprintf(line, sizeof line, "%02d %-8.8s %2.2s %10.10s %s ", i + 1, baseNameShown(e).c_str(), radio, gsm.c_str(),
+                  port);
+    return line;
+}
 
 ForwardingSupervision::ForwardingSupervision(const ForwardingSupervisionParts& parts) : p_(parts) {}
 

@@ -29,6 +29,10 @@ enum : int {
 
 constexpr uint16_t kTestSubscriber = 0xAAAA;
 
+// One line of the reception tests' base list (Mazovia): number, name
+// without its marks, radio byte, GSM number and the serial link's port.
+std::string receptionTestLine(int index, const ConfigBlock& config);
+
 struct ForwardingSupervisionParts {
     ConfigBlock& config;
     std::function<int()> saveConfig; // 0 or -1

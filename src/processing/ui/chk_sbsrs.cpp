@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -124,6 +126,10 @@ TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, Q
     connect(filter, &QPushButton::clicked, this, &TChkSbsrs::FiltrClick);
     connect(erase, &QPushButton::clicked, this, &TChkSbsrs::KasujZWClick);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(List, &QListWidget::itemDoubleClicked, this, [this] { ListDblClick(); });
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), List);
+    space->setContext(Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this, [this] { ListDblClick(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(List);
@@ -164,6 +170,15 @@ void TChkSbsrs::KasujZWClick() {
     if (form.exec() != QDialog::Accepted) return;
     refilter(mask_, activeOnly_);
     List->setCurrentRow(std::min(row, List->count() - 1));
+}
+
+void TChkSbsrs::ListDblClick() {
+    const int row = List->currentRow();
+    if (!openPaths_ || row < 0 || row >= static_cast<int>(offsets_.size())) return;
+    openPaths_(offsets_[static_cast<size_t>(row)]);
+    // The paths may have changed: the marks again, the line kept.
+    refilter(mask_, activeOnly_);
+    List->setCurrentRow(row);
 }
 
 void TChkSbsrs::select(int i) { List->setCurrentRow(i); }

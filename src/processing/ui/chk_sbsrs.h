@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -43,6 +44,10 @@ public:
     // the list again so its marks show what is stored.
     void KasujZWClick();
     void select(int i);
+    // Who opens "Tory badania" for a subscriber (by its record offset) on a
+    // double click or Space on the list; none, nothing opens.
+    void setPathDialog(std::function<void(int32_t offset)> open) { openPaths_ = std::move(open); }
+    void ListDblClick();
 
     int count() const;
     // Line i as drawn (UTF-8, the red marks' "~" left out).
@@ -55,6 +60,7 @@ private:
     bool activeOnly_ = false;
     QListWidget* List;
     std::vector<int32_t> offsets_; // record offset of each line
+    std::function<void(int32_t)> openPaths_;
 };
 
 } // namespace k4

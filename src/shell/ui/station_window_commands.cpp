@@ -6,6 +6,7 @@
 #include "signals/ui/leds_form.h"
 #include "signals/ui/sounds_form.h"
 
+#include "baselink/ui/chk_forw_form.h"
 #include "config/param_sys.h"
 #include "config/ui/config_form_dialog.h"
 #include "database/sbscrbr.h"
@@ -14,6 +15,7 @@
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
 #include "operators/ui/operators_dialog.h"
+#include "processing/ui/chk_sbs_dlg.h"
 #include "processing/ui/chk_sbsrs.h"
 #include "processing/ui/probe_forms.h"
 #include "processing/ui/sbs_blockade.h"
@@ -94,6 +96,11 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         runDemonstrationReports(station_.processing(), station_.config());
     } else if (itemName == "Lista1") {
         TChkSbsrs list(station_.indexes(), station_.database(), window_);
+        list.setPathDialog([this, &list](int32_t offset) {
+            TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset,
+                             &list);
+            paths.exec();
+        });
         list.exec();
     } else if (itemName == "Okres1") {
         TOkresy periods(station_.configFile(), station_.pathTypes(), station_.history(), station_.messages(), window_);
@@ -101,6 +108,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Wycz1") {
         TNoCheck switches(station_.paths(), window_);
         switches.exec();
+    } else if (itemName == "Testyodbioru1") {
+        TChkForwForm tests(station_.forwarding(), station_.config(), window_);
+        tests.exec();
     } else if (itemName == "Pakiety1") {
         runModuleCheckDialog(station_, window_);
     } else if (itemName == "Operator1") {
