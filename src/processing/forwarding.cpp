@@ -53,6 +53,19 @@ std::string baseNameShown(const BaseEntry& base) {
     return name;
 }
 
+std::string baseButtonCaption(const BaseEntry& base) {
+    std::string caption;
+    bool marked = false;
+    for (char c : std::string(base.name, strnlen(base.name, sizeof base.name))) {
+        if (c == '&') caption += "&&";
+        else if (c == '~' && !marked) {
+            caption += '&';
+            marked = true;
+        } else if (c != '~') caption += c;
+    }
+    return caption;
+}
+
 void stageForwardBlock(FrameBuffer& frame, const uint8_t address[4], uint8_t parameter, const AlarmRecord& a,
                        int code, int sector, int baseIndex) {
     uint8_t* at = frame.bytes.data() + FrameBuffer::kStage180;
@@ -127,9 +140,10 @@ void AlarmForwarder::delayedForward(uint16_t key) {
     if (!alarm->inService()) forward(base, *alarm, kSendAutomatic);
 }
 
-void AlarmForwarder::cancelDelayed(const AlarmRecord& alarm) {
+void AlarmForwarder::cancelDelayed(AlarmRecord& alarm) {
     for (int base = 0; base < kBaseEntries; ++base)
         p_.scheduler.cancel(base * 256 + alarm.id, kSchedTest, kDelayedForwardArg);
+    alarm.origCodeWord &= static_cast<uint16_t>(~(AlarmRecord::kStateFireForwardPending << 12));
 }
 
 int AlarmForwarder::forwardNow(int index, int which) {

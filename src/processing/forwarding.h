@@ -92,6 +92,8 @@ public:
 
 // The base's name as text is shown: its first two "~" marks removed.
 std::string baseNameShown(const BaseEntry& base);
+// The base's name as a button's caption: its "~" marks the accelerator.
+std::string baseButtonCaption(const BaseEntry& base);
 // The 17-byte block of a GPRS or Ethernet forward at 180 of the frame buffer.
 void stageForwardBlock(FrameBuffer& frame, const uint8_t address[4], uint8_t parameter, const AlarmRecord& alarm,
                        int code, int sector, int baseIndex);
@@ -124,8 +126,9 @@ public:
     int forwardOn(int base, AlarmRecord& alarm, int path);
     // Scheduler type 14 with argument 16.
     void delayedForward(uint16_t key);
-    // "Fałszywy alarm": the delayed forwards of the alarm are called off.
-    void cancelDelayed(const AlarmRecord& alarm);
+    // "Fałszywy alarm": the delayed forwards of the alarm are called off
+    // and its pending mark cleared.
+    void cancelDelayed(AlarmRecord& alarm);
 
 private:
     int forwardRs(int b, AlarmRecord& a, int type);
