@@ -7,6 +7,7 @@
 #include "signals/ui/sounds_form.h"
 
 #include "baselink/ui/chk_forw_form.h"
+#include "baselink/ui/time_form.h"
 #include "config/param_sys.h"
 #include "config/ui/config_form_dialog.h"
 #include "database/sbscrbr.h"
@@ -128,6 +129,11 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {
         showSystemParameters();
+    } else if (itemName == "Czas1") {
+        TTimeForm form(station_.configFile(), station_.messages(), [] {
+            startFirstOf({{"gnome-control-center", {"datetime"}}, {"systemsettings", {"kcm_clock"}}, {"timedatectl", {}}});
+        }, window_);
+        form.exec();
     } else if (itemName == "Czas2") {
         startFirstOf({{"gnome-control-center", {"datetime"}}, {"systemsettings", {"kcm_clock"}},
                       {"timedatectl", {}}});
