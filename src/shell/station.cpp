@@ -25,14 +25,21 @@ Station::Station(const Environment& env)
       eventLines_(events_, pathTypes_, &orderNames_, &operatorNames_),
       alarms_(config_.block(), history_),
       blockades_(dir_, messages_, history_, scheduler_),
+      forwardingChannels_(config_.block(), baseLink_, ports_, paths_, modules_, frame_, clock_),
+      forwarder_({config_.block(), alarms_, scheduler_, history_, messages_, events_, forwardingChannels_}),
+      forwardingSupervision_({config_.block(), [this] { return config_.SaveConfig(1); }, alarms_, scheduler_, history_,
+                              messages_, clock_, forwarder_, forwardingChannels_,
+                              env.clockAdjuster ? *env.clockAdjuster : systemClockAdjuster_}),
+      orders_({database_, paths_, modules_, frame_, scheduler_, history_, messages_}),
       processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
-                  {paths_, tests_, armingSupervision_, forwarding_, orders_, textTracking_}),
+                  {paths_, tests_, armingSupervision_, forwarder_, orders_, textTracking_}),
       preparedEntries_(history_),
       intake_(dir_, clock_, messages_, history_),
       phoneOwners_(indexes_),
       baseLink_({ports_, frame_, trace_, clock_, messages_, config_.block(), processing_, preparedEntries_,
                  phoneOwners_, intake_}),
       modules_({ports_, frame_, trace_, clock_, messages_}),
+      moduleLinks_(forwardingSupervision_),
       subscriberAddresses_(database_),
       pathPolling_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
                     processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_},
@@ -62,12 +69,12 @@ Station::Station(const Environment& env)
     blockades_.setOtherEndHandler([this](uint16_t key, uint8_t arg) {
         if (arg == 2) paths_.EnableProbing(key);
     });
-    // The delayed alert of a GSM path's line fault; forwarding's own
-    // entries of this type are not made by this station yet.
-    scheduler_.setHandler(kSchedTest, [this](uint16_t key, uint8_t arg) {
-        Packet* path = paths_.at(key);
-        if (arg == 1 && path) pathPolling_.lineFaultAlert(*path);
+    // Type 14 carries the delayed alert of a GSM path's line fault and
+    // the delayed forwards of fire alarms.
+    forwardingSupervision_.registerHandlers([this](uint16_t key) {
+        if (Packet* path = paths_.at(key)) pathPolling_.lineFaultAlert(*path);
     });
+    orders_.registerHandler();
 }
 
 int Station::detectPaths() {
@@ -126,11 +133,15 @@ int Station::start() {
     // and supervises no tests.
     if (config_.block().mode != 2) {
         scheduler_.saveEveryMinute();
+        // Orders the last run left half-sent are not resumed.
+        orders_.forgetInterruptedOrders();
         tests_.scheduleAll();
     }
     if (config_.block().autosave_flags & 1) autoDump_.run(true, false);
+    forwardingSupervision_.scheduleClockCorrection();
     receptionSuspended_ = false;
     moduleCheck();
+    if (config_.block().mode == 1) forwardingSupervision_.startTests();
     watchArrivals(true);
     return 0;
 }

@@ -4,6 +4,8 @@
 // The main window (or the headless runner) creates one, starts it, calls
 // tick() every 100 ms and stops it at "&Wyjście".
 #include "baselink/base_link.h"
+#include "baselink/forwarding_channels.h"
+#include "baselink/forwarding_supervision.h"
 #include "baselink/frame_buffer.h"
 #include "baselink/module_bus.h"
 #include "baselink/module_path_polling.h"
@@ -31,6 +33,8 @@
 #include "processing/block_lst.h"
 #include "processing/event_table.h"
 #include "processing/event_text.h"
+#include "processing/forwarding.h"
+#include "processing/order_sending.h"
 #include "processing/process_report.h"
 #include "processing/report_links.h"
 #include "processing/scheduler.h"
@@ -62,6 +66,9 @@ public:
         SerialPorts::LineFactory makeLine;
         // How a fatal fault ends the process; tests catch it.
         std::function<void(int status)> exit;
+        // Who moves the PC clock for the hourly correction; the system's
+        // own when none is given.
+        ClockAdjuster* clockAdjuster = nullptr;
     };
 
     explicit Station(const Environment& environment);
@@ -112,6 +119,9 @@ public:
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
+    AlarmForwarder& forwarder() { return forwarder_; }
+    ForwardingSupervision& forwarding() { return forwardingSupervision_; }
+    OrderSending& orders() { return orders_; }
     InputPoller& inputs() { return inputs_; }
     // "&Zrzut", "&Odzysk" and the nightly dump over this station's files.
     DatabaseBackup& backup() { return backup_; }
@@ -190,8 +200,11 @@ private:
     // The subsystems report processing reaches that this station does not
     // run yet; each says in its own header which part takes its place.
     NoArmingSupervision armingSupervision_;
-    NoForwarding forwarding_;
-    NoOrders orders_;
+    SystemClockAdjuster systemClockAdjuster_;
+    StationForwardingChannels forwardingChannels_;
+    AlarmForwarder forwarder_;
+    ForwardingSupervision forwardingSupervision_;
+    OrderSending orders_;
     NoTextTracking textTracking_;
     ReportProcessing processing_;
     HistoryPreparedEntries preparedEntries_;
@@ -200,7 +213,7 @@ private:
     IndexPhoneOwners phoneOwners_;
     BaseLink baseLink_;
     ModuleBus modules_;
-    NoModuleLinks moduleLinks_;
+    ForwardingModuleLinks moduleLinks_;
     // The UDP channels are not part of this station yet: what the Ethernet
     // paths send is refused as by a network that is down, and no Ethernet
     // base answers the module check.

@@ -128,6 +128,35 @@ TEST(AdminConfSet, SetsTheLineFieldsAndRefusesTheRestWhole) {
     EXPECT_EQ(run({"conf", "set", "mode=1", tmp.file("nowhere")}).status, 1);
 }
 
+TEST(AdminConfBase, SetsAReceivingBaseAndRefusesImpossibleValues) {
+    test::TempDir tmp;
+    ASSERT_EQ(run({"init", tmp.path()}).status, 0);
+    CommandRun r = run({"conf", "base", "2", "name=Centrum~2", "radio=13", "gsm=600100200", "gsm_ack=2", "rs=1",
+                        "eth=192.168.1.20", "eth_ack=3", tmp.path()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Config config{DataDir(tmp.path())};
+    ASSERT_EQ(config.LoadConfig(1), 0);
+    const BaseEntry& e = config.block().bases[1];
+    EXPECT_STREQ(e.name, "Centrum~2");
+    EXPECT_EQ(e.radio, 0x13);
+    EXPECT_STREQ(e.gsmNumber, "600100200");
+    EXPECT_EQ(e.gsmParam, 2);
+    EXPECT_EQ(e.rsLink, 2);
+    EXPECT_EQ(e.ethAddress[0], 192);
+    EXPECT_EQ(e.ethAddress[3], 20);
+    EXPECT_EQ(e.ethParam, 3);
+    const std::string before = tmp.read("conf");
+    for (const Args& bad : {Args{"conf", "base", "17", "radio=12", tmp.path()},
+                            Args{"conf", "base", "1", "rs=7", tmp.path()},
+                            Args{"conf", "base", "1", "radio=1x", tmp.path()},
+                            Args{"conf", "base", "1", "eth=300.1.1.1", tmp.path()},
+                            Args{"conf", "base", "1", "gsm_ack=9", tmp.path()},
+                            Args{"conf", "base", "1", "colour=1", tmp.path()}}) {
+        EXPECT_EQ(run(bad).status, 2) << bad[3];
+        EXPECT_EQ(tmp.read("conf"), before);
+    }
+}
+
 TEST(AdminConvert, ConvertsBetweenAnyTwoPages) {
     const std::string cp852 = "\xA4\x8F\xA8\x9D\xE3\xE0\x97\x8D\xBD\xA5\x86\xA9\x88\xE4\xA2\x98\xAB\xBE\r\n";
     const std::string iso = "\xA1\xC6\xCA\xA3\xD1\xD3\xA6\xAC\xAF\xB1\xE6\xEA\xB3\xF1\xF3\xB6\xBC\xBF\r\n";

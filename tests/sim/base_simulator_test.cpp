@@ -1,4 +1,5 @@
 #include "sim/base_player.h"
+#include "sim/far_base.h"
 
 #include "baselink/base_link.h"
 #include "platform/qt_serial_line.h"
@@ -200,6 +201,54 @@ TEST(BaseSimulator, ReportNotAcceptedIsRepeatedUntilItIs) {
     }
     EXPECT_EQ(WEXITSTATUS(status), 0) << "sent three times, accepted once";
     EXPECT_EQ(sink.reports.size(), 1u);
+}
+
+// The base of another centre takes what a transmitting centre forwards:
+// the forward frame and the empty test frame, each answered LF CR.
+TEST(FarBaseSimulator, TakesTheForwardedFramesOfATransmittingCentre) {
+    test::TempDir dir;
+    const std::string linkPath = dir.file("baza-obca");
+    sim::PtyLink link;
+    std::string error;
+    ASSERT_TRUE(link.create(linkPath, error)) << error;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::ostringstream log;
+        const auto result = sim::playFarBase(link, sim::FarBaseAnswer::Accept, 4, nullptr, log);
+        const bool ok = result.frames == 2 && result.forwards == 1 && result.tests == 1 && result.badFrames == 0;
+        if (!ok) std::fputs(log.str().c_str(), stderr);
+        ::_exit(ok ? 0 : 1);
+    }
+    SystemClock clock;
+    LinkPorts ports{};
+    ports.path = linkPath;
+    SerialPorts serial(ports, [] { return std::make_unique<QtSerialLine>(); });
+    ConfigBlock config{};
+    config.mode = 1;
+    config.inter_port = 0;
+    config.data_port = 0;
+    config.base1_port = 1;
+    config.base1_speed = 9600;
+    serial.OpenSerialPorts(config);
+    ASSERT_TRUE(serial.line(kComPort3).isOpen()) << serial.lastError();
+    FrameBuffer frame;
+    TraceRing trace;
+    test::ScriptedOperatorUi ui;
+    Messages messages(ui);
+    Reports sink;
+    BaseLink base({serial, frame, trace, clock, messages, config, sink, sink, sink, sink});
+    ::usleep(200 * 1000);
+    BaseLink::putForwardFrame(frame, 1234, false, 0x130, 1, 5);
+    EXPECT_EQ(base.ForwardFrame(kComPort3), 0);
+    BaseLink::putEmptyFrame(frame);
+    EXPECT_EQ(base.ForwardFrame(kComPort3), 0);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(sim::describeForwardFrame({0x0A, 15, 0x11, '2', '1', '2', '3', '4', 0x14, '1', '3', '0', '0', '1', '0',
+                                         '0', '5', 0x0D, 0}),
+              "abonent 1234 kod 130 podsystem 01 sektor 005");
 }
 
 } // namespace

@@ -24,6 +24,21 @@ std::optional<sim::ModuleScenario> parse(const std::string& text, std::string& e
     return sim::parseModuleScenario(in, error);
 }
 
+TEST(ModuleScenario, OrdersRefusedADeafModuleAndAForwardingPartner) {
+    std::string error;
+    auto s = parse("module 1 10\npartner 1 3\npartner 1 4 silent\nrefuse 1 2\ndeaf 1\n", error);
+    ASSERT_TRUE(s) << error;
+    ASSERT_EQ(s->modules[0]->partners.size(), 2u);
+    EXPECT_EQ(s->modules[0]->partners[0].radioAddress, 3);
+    EXPECT_TRUE(s->modules[0]->partners[0].confirms);
+    EXPECT_FALSE(s->modules[0]->partners[1].confirms);
+    ASSERT_EQ(s->steps.size(), 2u);
+    EXPECT_EQ(s->steps[0].kind, sim::ModuleStep::Kind::Refuse);
+    EXPECT_EQ(s->steps[0].count, 2);
+    EXPECT_EQ(s->steps[1].kind, sim::ModuleStep::Kind::Deaf);
+    EXPECT_FALSE(parse("module 1 10\npartner 1 0\n", error));
+}
+
 TEST(ModuleScenario, ModulesAndTheirSteps) {
     std::string error;
     auto s = parse("module 1 10   # radio\n"

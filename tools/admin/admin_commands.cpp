@@ -67,8 +67,9 @@ int dispatch(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "set") return confSetCommand(Args(rest.begin() + 1, rest.end()), out, err);
+        if (!rest.empty() && rest[0] == "base") return confBaseCommand(Args(rest.begin() + 1, rest.end()), out, err);
         if (!rest.empty() && rest[0] == "--help") return confShowCommand({"--help"}, out, err);
-        err << "conf: znane są: conf show [KATALOG], conf set POLE=WARTOŚĆ... [KATALOG]\n";
+        err << "conf: znane są: conf show [KATALOG], conf set POLE=WARTOŚĆ... [KATALOG], conf base N POLE=WARTOŚĆ...\n";
         return 2;
     }
     err << "nieznane polecenie: " << command << '\n';

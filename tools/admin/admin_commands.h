@@ -13,6 +13,7 @@ using Args = std::vector<std::string>;
 int initCommand(const Args& args, std::ostream& out, std::ostream& err);
 int confShowCommand(const Args& args, std::ostream& out, std::ostream& err);
 int confSetCommand(const Args& args, std::ostream& out, std::ostream& err);
+int confBaseCommand(const Args& args, std::ostream& out, std::ostream& err);
 int historyCommand(const Args& args, std::ostream& out, std::ostream& err);
 int eventsCommand(const Args& args, std::ostream& out, std::ostream& err);
 int dbCommand(const Args& args, std::ostream& out, std::ostream& err);

@@ -32,6 +32,9 @@ struct ModuleState {
     std::deque<Outgoing> outbox;
     int lineFaults = 0;
     int garbage = 0;
+    int refusals = 0;
+    bool deaf = false;
+    std::vector<ForwardPartner> partners;
 };
 
 bool takesOrders(int kind) {
@@ -58,6 +61,7 @@ public:
             modules_[s] = ModuleState{};
             modules_[s]->kind = scenario.modules[s]->kind;
             modules_[s]->probed = scenario.modules[s]->probed;
+            modules_[s]->partners = scenario.modules[s]->partners;
         }
     }
 
@@ -119,6 +123,8 @@ private:
             case ModuleStep::Kind::LineFault: m.lineFaults += s.count; break;
             case ModuleStep::Kind::Garbage: m.garbage = s.count; break;
             case ModuleStep::Kind::Wait: break;
+            case ModuleStep::Kind::Refuse: m.refusals += s.count; break;
+            case ModuleStep::Kind::Deaf: m.deaf = true; break;
             }
         }
     }
@@ -168,6 +174,8 @@ private:
             fail(text);
             return;
         }
+        // A module that has gone deaf answers nothing at all.
+        if (m->deaf) return;
         if (b == 0x00) {
             data_.write({static_cast<uint8_t>(m->kind)});
             if (!typeShown_[static_cast<size_t>(selected_)]) {
@@ -199,6 +207,12 @@ private:
             data_.write({0x0F});
             --m->lineFaults;
             pass(who(selected_) + "brak linii (status 0F), zostało " + std::to_string(m->lineFaults));
+            return;
+        }
+        if (mode != 1 && takesOrders(m->kind) && m->refusals > 0) {
+            --m->refusals;
+            data_.write({0x00});
+            pass(who(selected_) + "rozkaz nie przyjęty (status 00), zostało " + std::to_string(m->refusals));
             return;
         }
         if (mode != 1 && takesOrders(m->kind)) {
@@ -278,6 +292,22 @@ private:
         }
         data_.write({kAccepted});
         ++result_.orders;
+        if (orderMode_ == 3 && body.size() == 15) {
+            // A forwarded alarm: one digit a byte, the base's radio address first.
+            std::string line = who(waitSlot_) + "przesłany alarm do bazy " + std::to_string(body[0]) + ": " + hex(body);
+            for (const ForwardPartner& p : m.partners) {
+                if (p.radioAddress != body[0]) continue;
+                if (p.confirms) {
+                    m.outbox.push_back({{5, {body[0], body[1], body[2], body[3], body[4]}}, false,
+                                        "potwierdzenie bazy " + std::to_string(body[0]), 0});
+                    line += " — baza potwierdza";
+                } else {
+                    line += " — baza nie potwierdza";
+                }
+            }
+            pass(line);
+            return;
+        }
         const SimOrder o = readSimOrder(m.kind, orderMode_, body);
         std::string line = who(waitSlot_) + "rozkaz (tryb " + std::to_string(orderMode_) + "): " + hex(body);
         const ProbeAnswerer* target = nullptr;

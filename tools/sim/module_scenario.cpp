@@ -106,6 +106,30 @@ std::optional<ModuleScenario> parseModuleScenario(std::istream& in, std::string&
             module->probed.push_back(a);
             continue;
         }
+        if (verb == "partner") {
+            ForwardPartner partner;
+            const auto silent = std::find(rest.begin(), rest.end(), "silent");
+            if (silent != rest.end()) {
+                partner.confirms = false;
+                rest.erase(silent);
+            }
+            if (rest.size() != 1 || !parseNumber(rest[0], 16, 0xF, partner.radioAddress) || partner.radioAddress == 0)
+                return fail("oczekiwano: adres radiowy bazy 1..F");
+            module->partners.push_back(partner);
+            continue;
+        }
+        if (verb == "deaf") {
+            if (!rest.empty()) return fail("deaf nie ma argumentów");
+            step.kind = ModuleStep::Kind::Deaf;
+            scenario.steps.push_back(step);
+            continue;
+        }
+        if (verb == "refuse") {
+            if (rest.size() != 1 || !parseNumber(rest[0], 10, 1000, step.count)) return fail("oczekiwano: liczba");
+            step.kind = ModuleStep::Kind::Refuse;
+            scenario.steps.push_back(step);
+            continue;
+        }
         if (verb == "report") {
             if (!takePhone(step.phone)) return fail("zły numer telefonu");
             const auto bad = std::find(rest.begin(), rest.end(), "badsum");

@@ -14,6 +14,13 @@
 //   call SLOT DIGITS                 a GSM call without data (GSM modules)
 //   linefault SLOT N                 the next N polls answered with status 15
 //   garbage SLOT N                   the next poll answered with N stray bytes
+//   refuse SLOT N                    the next N orders (and forwards) are not
+//                                    taken: the module answers 0 to them
+//   deaf SLOT                        the module stops answering altogether
+//   partner SLOT ADDR [silent]       a receiving base of another centre with
+//                                    radio address ADDR listens on this radio
+//                                    module: each alarm forwarded to it is
+//                                    confirmed at the next poll, or never
 //   wait SECONDS                     the bus is served meanwhile
 //
 // SUB is decimal, CODE, SUBSYSTEM and SECTOR hexadecimal; each module packs
@@ -34,13 +41,20 @@ struct ProbeAnswerer {
     bool answers = true;
 };
 
+// A base of another centre reached over a radio module.
+struct ForwardPartner {
+    int radioAddress = 0;
+    bool confirms = true;
+};
+
 struct SimModule {
     int kind = 0;
     std::vector<ProbeAnswerer> probed;
+    std::vector<ForwardPartner> partners;
 };
 
 struct ModuleStep {
-    enum class Kind { Report, Call, LineFault, Garbage, Wait };
+    enum class Kind { Report, Call, LineFault, Garbage, Wait, Refuse, Deaf };
     Kind kind = Kind::Report;
     int slot = 0; // 0..6
     int subscriber = 0;

@@ -1,5 +1,6 @@
 // kestrel4-sim: plays the devices the centre talks to.
 #include "sim/base_player.h"
+#include "sim/far_base.h"
 #include "sim/module_player.h"
 
 #include <atomic>
@@ -39,8 +40,18 @@ void usage(std::ostream& out) {
            "    answers|silent GNIAZDO ABONENT [phone CYFRY]   kto odpowiada na badanie\n"
            "    report GNIAZDO ABONENT KOD [PODSYSTEM [SEKTOR]] [phone CYFRY] [badsum]\n"
            "    call GNIAZDO CYFRY | linefault GNIAZDO N | garbage GNIAZDO N | wait SEKUNDY\n"
+           "    refuse GNIAZDO N        następne N rozkazów (i przesłań) nie przyjęte (status 00)\n"
+           "    deaf GNIAZDO            pakiet przestaje odpowiadać\n"
+           "    partner GNIAZDO ADRES [silent]   baza innego centrum o adresie radiowym ADRES\n"
+           "                            potwierdza każdy przesłany do niej alarm (silent: nigdy)\n"
            "  Po ostatnim kroku magistrala jest obsługiwana jeszcze --linger sekund (5).\n"
-           "  Wynik: wymiany zgodne i niezgodne; kod wyjścia 1, gdy któraś była niezgodna.\n";
+           "  Wynik: wymiany zgodne i niezgodne; kod wyjścia 1, gdy któraś była niezgodna.\n"
+           "\n"
+           "kestrel4-sim farbase --link ŚCIEŻKA [--refuse | --silent] [--seconds S]\n"
+           "  Baza odbiorcza innego centrum na linii szeregowej: przyjmuje ramki, które centrum\n"
+           "  nadawcze przesyła (alarmy i ramki testu), i odpowiada LF CR; --refuse: SO CR,\n"
+           "  --silent: nic. Bez --seconds pracuje do Ctrl+C. Wynik: ramki przyjęte, w tym\n"
+           "  przesłane alarmy i testy; kod wyjścia 1 po ramce ze złą sumą.\n";
 }
 
 std::atomic<bool> stopModules{false};
@@ -176,6 +187,47 @@ int runBase(int argc, char** argv) {
     return result.failed == 0 ? 0 : 1;
 }
 
+std::atomic<bool> stopFarBase{false};
+
+extern "C" void stopFarBasePlay(int) { stopFarBase = true; }
+
+int runFarBase(int argc, char** argv) {
+    std::string linkPath;
+    k4::sim::FarBaseAnswer answer = k4::sim::FarBaseAnswer::Accept;
+    double seconds = 0;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--link" && i + 1 < argc) linkPath = argv[++i];
+        else if (arg == "--refuse") answer = k4::sim::FarBaseAnswer::Refuse;
+        else if (arg == "--silent") answer = k4::sim::FarBaseAnswer::Silent;
+        else if (arg == "--seconds" && i + 1 < argc) seconds = std::stod(argv[++i]);
+        else if (arg == "--help") {
+            usage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "kestrel4-sim farbase: nieznany argument " << arg << '\n';
+            return 2;
+        }
+    }
+    if (linkPath.empty()) {
+        std::cerr << "kestrel4-sim farbase: podaj --link ŚCIEŻKA\n";
+        return 2;
+    }
+    std::string error;
+    k4::sim::PtyLink link;
+    if (!link.create(linkPath, error)) {
+        std::cerr << "kestrel4-sim farbase: " << error << '\n';
+        return 1;
+    }
+    std::signal(SIGINT, stopFarBasePlay);
+    std::signal(SIGTERM, stopFarBasePlay);
+    std::cout << "baza innego centrum: " << linkPath << " -> " << link.stationEnd() << std::endl;
+    const auto result = k4::sim::playFarBase(link, answer, seconds, &stopFarBase, std::cout);
+    std::cout << result.frames << " frames (" << result.forwards << " forwarded alarms, " << result.tests
+              << " tests), " << result.badFrames << " bad" << std::endl;
+    return result.badFrames == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -186,6 +238,7 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "base") == 0) return runBase(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "modules") == 0) return runModules(argc - 2, argv + 2);
-    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules)\n";
+    if (std::strcmp(argv[1], "farbase") == 0) return runFarBase(argc - 2, argv + 2);
+    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules, farbase)\n";
     return 2;
 }

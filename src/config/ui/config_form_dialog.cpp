@@ -1,5 +1,6 @@
 #include "config/ui/config_form_dialog.h"
 
+#include "config/ui/base_conf_form.h"
 #include "database/text_edge.h"
 #include "messages/messages.h"
 
@@ -185,6 +186,7 @@ TConfigForm::TConfigForm(ConfigBlock& live, std::vector<MenuCopyTop> menus, cons
     connect(IfFireDelayME, &QLineEdit::editingFinished, this,
             [this] { IfFireDelayME->setText(QString::fromStdString(correctedRepeatDelay(IfFireDelayME->text().toStdString()))); });
     connect(SetBtn, &QPushButton::clicked, this, &TConfigForm::SetBtnClick);
+    connect(BaseList, &QListWidget::itemDoubleClicked, this, [this] { BaseListDblClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(AutotestBtn, &QPushButton::clicked, this, &TConfigForm::AutotestBtnClick);
     connect(EthBtn, &QPushButton::clicked, this, [this] {
@@ -214,6 +216,15 @@ QString TConfigForm::baseLine(int i, const BaseEntry& e) {
     }
     text += (e.flags & 0x10) ? "    X   " : std::string(8, ' ');
     return shown(text);
+}
+
+void TConfigForm::BaseListDblClick() {
+    const int row = BaseList->currentRow();
+    if (row < 0 || row >= kBaseEntries) return;
+    TBaseConfForm entry(copy_.bases[row], static_cast<int16_t>(copy_.mode), messages_, this);
+    entry.exec();
+    fillBaseList();
+    BaseList->setCurrentRow(row);
 }
 
 void TConfigForm::fillBaseList() {

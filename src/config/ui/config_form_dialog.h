@@ -86,6 +86,10 @@ private:
     void tabChanged(int tab);
     void noIncompleteToggled(bool on);
     void fillBaseList();
+public:
+    // The base entry dialog over the working copy's entry of the line.
+    void BaseListDblClick();
+private:
     std::vector<MenuCopyTop> menusShown() const;
     void SetBtnClick();
     void AutotestBtnClick();

@@ -31,7 +31,8 @@ std::string subscriberText(const AlarmRecord& alarm) {
 
 } // namespace
 
-TAlDesc::TAlDesc(const AlarmRecord& alarm, const EventTable* events, const AlarmSubscriberInfo& info, QWidget* parent)
+TAlDesc::TAlDesc(const AlarmRecord& alarm, const EventTable* events, const AlarmSubscriberInfo& info,
+                 QWidget* parent, const AlarmForwardButtons* forwarding)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint), outcome_(kServiceKeep) {
     setObjectName("AlDesc");
     setWindowTitle(QStringLiteral("Opis alarmu"));
@@ -79,6 +80,28 @@ TAlDesc::TAlDesc(const AlarmRecord& alarm, const EventTable* events, const Alarm
     });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    if (forwarding) {
+        for (int i = 0; i < 2; ++i) {
+            if (forwarding->captions[static_cast<size_t>(i)].empty()) continue;
+            auto* b = new QPushButton(QString::fromStdString(forwarding->captions[static_cast<size_t>(i)]), this);
+            b->setObjectName(i == 0 ? "Forward1Btn" : "Forward2Btn");
+            const auto forward = forwarding->forwardNow;
+            connect(b, &QPushButton::clicked, this, [forward, i] {
+                if (forward) forward(i + 2);
+            });
+            buttons->addWidget(b);
+        }
+        if (forwarding->firePending) {
+            auto* b = new QPushButton(QString::fromUtf8("Fałszywy alarm"), this);
+            b->setObjectName("FalseAlarmBtn");
+            const auto falseAlarm = forwarding->falseAlarm;
+            connect(b, &QPushButton::clicked, this, [b, falseAlarm] {
+                if (falseAlarm) falseAlarm();
+                b->hide();
+            });
+            buttons->addWidget(b);
+        }
+    }
     buttons->addWidget(remove);
     buttons->addWidget(service);
     buttons->addStretch();

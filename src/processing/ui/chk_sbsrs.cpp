@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -107,6 +109,10 @@ TChkSbsrs::TChkSbsrs(SubscriberIndexes& indexes, SubscriberDatabase& database, Q
         printButton->setObjectName("Wydruk");
         connect(printButton, &QPushButton::clicked, this, &TChkSbsrs::WydrukClick);
     }
+    connect(List, &QListWidget::itemDoubleClicked, this, [this] { ListDblClick(); });
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), List);
+    space->setContext(Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this, [this] { ListDblClick(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(List);
@@ -152,6 +158,15 @@ void TChkSbsrs::KasujZWClick() {
 
 void TChkSbsrs::WydrukClick() {
     if (print_) print_(offsets_);
+}
+
+void TChkSbsrs::ListDblClick() {
+    const int row = List->currentRow();
+    if (!openPaths_ || row < 0 || row >= static_cast<int>(offsets_.size())) return;
+    openPaths_(offsets_[static_cast<size_t>(row)]);
+    // The paths may have changed: the marks again, the line kept.
+    refilter(mask_, activeOnly_);
+    List->setCurrentRow(row);
 }
 
 void TChkSbsrs::select(int i) { List->setCurrentRow(i); }

@@ -50,6 +50,10 @@ public:
     // "&Wydruk": the list as it stands, filter and all.
     void WydrukClick();
     void select(int i);
+    // Who opens "Tory badania" for a subscriber (by its record offset) on a
+    // double click or Space on the list; none, nothing opens.
+    void setPathDialog(std::function<void(int32_t offset)> open) { openPaths_ = std::move(open); }
+    void ListDblClick();
 
     int count() const;
     // Line i as drawn (UTF-8, the red marks' "~" left out).
@@ -63,6 +67,7 @@ private:
     QListWidget* List;
     std::vector<int32_t> offsets_; // record offset of each line
     PrintList print_;
+    std::function<void(int32_t)> openPaths_;
 };
 
 } // namespace k4

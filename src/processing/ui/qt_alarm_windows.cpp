@@ -13,9 +13,9 @@ namespace {
 class DescriptionWindow final : public AlarmDescriptionWindow {
 public:
     DescriptionWindow(Messages& messages, const AlarmRecord& alarm, const EventTable* events,
-                      const AlarmSubscriberInfo& info, QWidget* parent)
+                      const AlarmSubscriberInfo& info, QWidget* parent, const AlarmForwardButtons* forwarding)
         : messages_(messages), lastReport_(alarm.subsystem >= 90 && alarm.subsystem != 255),
-          dialog_(alarm, events, info, parent) {}
+          dialog_(alarm, events, info, parent, forwarding) {}
     int run() override {
         if (lastReport_) messages_.ShowNotice(mz("\x03" "OSTATNI MELDUNEK!"), kNoticeInfo);
         dialog_.exec();
@@ -43,7 +43,10 @@ std::unique_ptr<AlarmDescriptionWindow> QtAlarmWindows::createDescription(const 
         messages_.ShowNotice(mz(text), kNoticeAlarm);
         return nullptr;
     }
-    return std::make_unique<DescriptionWindow>(messages_, alarm, events_, *info, parent_);
+    std::optional<AlarmForwardButtons> forwarding;
+    if (forwardButtons_) forwarding = forwardButtons_(alarm);
+    return std::make_unique<DescriptionWindow>(messages_, alarm, events_, *info, parent_,
+                                               forwarding ? &*forwarding : nullptr);
 }
 
 int QtAlarmWindows::runService(uint16_t& service) {

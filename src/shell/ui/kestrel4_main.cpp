@@ -118,6 +118,27 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
             return k4::describeAlarmSubscriber(station.database(), station.events(), station.pathTypes(), alarm);
         },
         serviceStepTexts(station));
+    // A transmitting centre's description of an alarm forwards it now, or
+    // calls a fire's delayed forward off.
+    alarmWindows.setForwardButtons([&station](const k4::AlarmRecord& alarm) -> std::optional<k4::AlarmForwardButtons> {
+        if (station.config().mode != 1) return std::nullopt;
+        k4::AlarmForwardButtons buttons;
+        size_t shown = 0;
+        for (int base = 0; base < k4::kBaseEntries && shown < buttons.captions.size(); ++base)
+            if (alarm.forward[static_cast<size_t>(base)] != 0)
+                buttons.captions[shown++] = k4::Utf8FromMazovia(k4::baseButtonCaption(station.config().bases[base]));
+        const uint8_t id = alarm.id;
+        buttons.forwardNow = [&station, id](int which) {
+            int index = -1;
+            station.alarms().findById(id, &index);
+            station.forwarder().forwardNow(index, which);
+        };
+        buttons.firePending = (alarm.state() & k4::AlarmRecord::kStateFireForwardPending) != 0;
+        buttons.falseAlarm = [&station, id] {
+            if (k4::AlarmRecord* listed = station.alarms().findById(id)) station.forwarder().cancelDelayed(*listed);
+        };
+        return buttons;
+    });
     // exit(), not quit(): quit() first asks every window to close, and the
     // main window refuses that to everything but "&Wyjście".
     k4::StationWindowCommands commands(station, dir, [] { QCoreApplication::exit(0); });

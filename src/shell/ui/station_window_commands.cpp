@@ -6,6 +6,8 @@
 #include "signals/ui/leds_form.h"
 #include "signals/ui/sounds_form.h"
 
+#include "baselink/ui/chk_forw_form.h"
+#include "baselink/ui/time_form.h"
 #include "config/param_sys.h"
 #include "config/ui/config_form_dialog.h"
 #include "database/sbscrbr.h"
@@ -15,6 +17,7 @@
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
 #include "operators/ui/operators_dialog.h"
+#include "processing/ui/chk_sbs_dlg.h"
 #include "processing/ui/chk_sbsrs.h"
 #include "processing/ui/event_forms.h"
 #include "processing/ui/probe_forms.h"
@@ -113,6 +116,11 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
             };
         }
         TChkSbsrs list(station_.indexes(), station_.database(), window_, print);
+        list.setPathDialog([this, &list](int32_t offset) {
+            TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset,
+                             &list);
+            paths.exec();
+        });
         list.exec();
     } else if (itemName == "Wydruk1" && outputs_) {
         ListingParts parts = listingParts();
@@ -124,6 +132,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Wycz1") {
         TNoCheck switches(station_.paths(), window_);
         switches.exec();
+    } else if (itemName == "Testyodbioru1") {
+        TChkForwForm tests(station_.forwarding(), station_.config(), window_);
+        tests.exec();
     } else if (itemName == "Pakiety1") {
         runModuleCheckDialog(station_, window_);
     } else if (itemName == "Operator1") {
@@ -138,6 +149,11 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
     } else if (itemName == "Parametry1") {
         showSystemParameters();
+    } else if (itemName == "Czas1") {
+        TTimeForm form(station_.configFile(), station_.messages(), [] {
+            startFirstOf({{"gnome-control-center", {"datetime"}}, {"systemsettings", {"kcm_clock"}}, {"timedatectl", {}}});
+        }, window_);
+        form.exec();
     } else if (itemName == "Czas2") {
         startFirstOf({{"gnome-control-center", {"datetime"}}, {"systemsettings", {"kcm_clock"}},
                       {"timedatectl", {}}});
