@@ -37,6 +37,7 @@
 #include "shell/data_layer.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
+#include "net/udp_channels.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
 #include "platform/soon_call.h"
@@ -59,6 +60,13 @@ public:
         SerialPorts::LineFactory makeLine;
         // How a fatal fault ends the process; tests catch it.
         std::function<void(int status)> exit;
+        // The UDP channels' sockets; none: the station runs without UDP.
+        UdpChannels::EndpointFactory makeDatagramSocket = {};
+        // What runs the event loop while a command waits for a base.
+        EventPump* pump = nullptr;
+        UdpSettings udp = {};
+        // KESTREL4_UDP_PORTS could not be read: the channels stay closed.
+        std::string udpSettingsError = {};
     };
 
     explicit Station(const Environment& environment);
@@ -103,6 +111,7 @@ public:
     TestSupervisor& tests() { return tests_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     InputPoller& inputs() { return inputs_; }
+    UdpChannels& udp() { return udp_; }
 
     // "&Pakiety" without its dialog: the path table rebuilt from the bus
     // (mode 2: only the panel), the panel told and every probe restarted.
@@ -179,12 +188,10 @@ private:
     BaseLink baseLink_;
     ModuleBus modules_;
     NoModuleLinks moduleLinks_;
-    // The UDP channels are not part of this station yet: what the Ethernet
-    // paths send is refused as by a network that is down, and no Ethernet
-    // base answers the module check.
-    NoDatagramSocket noDatagrams_;
-    NoEthernetBases ethernetBases_;
     RecordSubscriberAddresses subscriberAddresses_;
+    // The three UDP channels: the Ethernet bases' text commands and the
+    // transmitters' datagrams, in and out.
+    UdpChannels udp_;
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;
@@ -194,6 +201,9 @@ private:
     StationTimer timer_;
     // The base links served between ticks when bytes have come.
     SoonCall arrivals_;
+    // The datagrams read as they come, a bounded number a call.
+    SoonCall datagrams_;
+    SoonCall udpNotices_;
 };
 
 } // namespace k4

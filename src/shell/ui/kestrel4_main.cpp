@@ -1,5 +1,6 @@
 // The operator station.
 #include "database/text_edge.h"
+#include "platform/qt_datagram_socket.h"
 #include "platform/qt_serial_line.h"
 #include "platform/stop_signals.h"
 #include "processing/alarm_subscriber_info.h"
@@ -56,11 +57,29 @@ bool parse(int argc, char** argv, Options& options) {
     return true;
 }
 
+// The station's environment on this machine: its serial ports, its real UDP
+// sockets on the ports KESTREL4_UDP_PORTS gives (the standard ones without it).
+k4::Station::Environment machineEnvironment(k4::OperatorUi& ui, const k4::DataDir& dir, k4::Clock& clock,
+                                            k4::SerialPortList& ports, k4::EventPump& pump) {
+    std::string udpError;
+    const auto udp = k4::UdpSettings::fromEnvironment(&udpError);
+    return {dir,
+            ui,
+            clock,
+            ports,
+            [] { return std::make_unique<k4::QtSerialLine>(); },
+            [dir](int status) { k4::endStationProcess(dir, status); },
+            [] { return std::make_unique<k4::QtDatagramSocket>(); },
+            &pump,
+            udp.value_or(k4::UdpSettings{}),
+            udp ? std::string() : udpError};
+}
+
 int runWithoutDisplay(k4::OperatorUi& ui, const k4::DataDir& dir) {
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
-    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
-                         [dir](int status) { k4::endStationProcess(dir, status); }});
+    k4::QtEventPump pump;
+    k4::Station station(machineEnvironment(ui, dir, clock, ports, pump));
     return k4::runHeadless(station);
 }
 
@@ -76,8 +95,8 @@ std::array<std::string, 8> serviceStepTexts(const k4::Station& station) {
 int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
-    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
-                         [dir](int status) { k4::endStationProcess(dir, status); }});
+    k4::QtEventPump pump;
+    k4::Station station(machineEnvironment(ui, dir, clock, ports, pump));
     if (station.start() != 0) return 1;
     // Sounds, printers and the display programs' service.
     k4::QtGraphicDocument graphicListings;
