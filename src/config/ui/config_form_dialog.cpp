@@ -1,5 +1,7 @@
 #include "config/ui/config_form_dialog.h"
 
+#include "net/ui/ip_form.h"
+
 #include "database/text_edge.h"
 #include "messages/messages.h"
 
@@ -169,10 +171,13 @@ TConfigForm::TConfigForm(ConfigBlock& live, std::vector<MenuCopyTop> menus, cons
     AutotestBtn = new QPushButton(QStringLiteral("Autotest portów"), this);
     EthBtn = new QPushButton(QStringLiteral("Pakiety Eth"), this);
     CancelBtn = new QPushButton(QStringLiteral("&Porzuć"), this);
-    // The port search and the IP base table come with the link work that
-    // owns them; until then their buttons say so by being unusable.
+    // The port search comes with the link work that owns it; until then its
+    // button says so by being unusable.
     AutotestBtn->setEnabled(false);
-    EthBtn->setEnabled(false);
+    connect(EthBtn, &QPushButton::clicked, this, [this] {
+        TIpForm form(dir_, messages_, this);
+        form.exec();
+    });
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {SetBtn, AutotestBtn, EthBtn, CancelBtn}) buttons->addWidget(b);
     grid->addLayout(buttons, 8, 0, 1, 4);
