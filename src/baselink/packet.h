@@ -103,6 +103,7 @@ public:
     std::string contactPhone;       // digits of the running probe's contact
     std::array<uint8_t, 4> contactIp{}; // kind 0xB0: the subscriber's GPRS address
     uint8_t sequence = 0;           // Ethernet text commands count it
+    uint8_t unterminated = 0;       // Ethernet bases: unframed messages since the last framed one
 
     PathTable& table() { return table_; }
     const PathType& type() const;

@@ -74,7 +74,7 @@ void PathTable::detectModules() {
 void PathTable::detectEthernet(const std::vector<std::string>& addresses) {
     int k = 0;
     for (; kFirstEthernetSlot + k < kPathSlots && k < addressesInUse_ && k < static_cast<int>(addresses.size()); ++k) {
-        const int answer = parts_.ethernet.queryKind(addresses[static_cast<size_t>(k)]);
+        const int answer = parts_.ethernet.queryKind(addresses[static_cast<size_t>(k)], k);
         if (answer < 0) continue;
         const int first = answer & 0xFF;
         const int delay = (answer >> 8) & 0xFF;
@@ -114,6 +114,7 @@ int PathTable::DetectPaths() {
     PathSetup setup;
     if (files.read(setup) != 0) {
         addressesInUse_ = 0;
+        ethernetAddresses_.clear();
         renumberGroups();
         return -1;
     }
@@ -122,6 +123,7 @@ int PathTable::DetectPaths() {
     for (int s = 0; s < kModuleSlots; ++s) setup.kinds[static_cast<size_t>(s)] = pathKind(s);
     files.write(setup);
     addressesInUse_ = std::min(setup.inUse, kPathSlots - kFirstEthernetSlot);
+    ethernetAddresses_.assign(setup.addresses.begin(), setup.addresses.begin() + std::min<size_t>(setup.addresses.size(), static_cast<size_t>(addressesInUse_)));
     detectEthernet(setup.addresses);
     auto nextFree = [this](int from) {
         for (int slot = from; slot < kPathSlots; ++slot)

@@ -117,6 +117,7 @@ int PathFiles::read(PathSetup& setup) {
             if (address == kZeroAddress) counting = false;
             else if (counting) ++setup.inUse;
             setup.addresses.push_back(std::move(address));
+            setup.entries.push_back(line.substr(0, 19));
         }
     }
     return 0;
@@ -134,8 +135,11 @@ int PathFiles::write(const PathSetup& setup) {
         text += line;
     }
     for (int k = 0; k < kAddressLines; ++k) {
-        text += k < static_cast<int>(setup.addresses.size()) ? setup.addresses[static_cast<size_t>(k)]
-                                                             : std::string(kZeroAddress);
+        // The lines as the IP base table dialog wrote them, with their marks.
+        const auto at = static_cast<size_t>(k);
+        text += at < setup.entries.size()     ? setup.entries[at]
+                : at < setup.addresses.size() ? setup.addresses[at]
+                                              : std::string(kZeroAddress);
         text += '\n';
     }
     if (setup.vgprs) text += "ptarvik\n";

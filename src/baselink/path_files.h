@@ -23,6 +23,7 @@ std::string normaliseAddress(const std::string& line);
 struct PathSetup {
     std::array<int, kModuleLines> kinds{}; // 0 for an empty slot
     std::vector<std::string> addresses;    // the lines as read, normalised
+    std::vector<std::string> entries;      // the same lines as written (operator and transmitter marks)
     int inUse = 0;                         // up to the first "0.0.0.0"
     bool vgprs = false;                    // "ptarvik"
     bool ethernet = false;                 // "ethernet"

@@ -41,10 +41,12 @@ public:
 // Asks an Ethernet receiving base for its kind: its first answer byte
 // (kind in the high four bits, number in the low four) in bits 0-7 and its
 // second (a send delay, 0 for none) in bits 8-15; -1 when it does not answer.
+// position: the address's line in the IP base table, which the base is
+// told in the query.
 class EthernetKindQuery {
 public:
     virtual ~EthernetKindQuery() = default;
-    virtual int queryKind(const std::string& address) = 0;
+    virtual int queryKind(const std::string& address, int position) = 0;
 };
 
 } // namespace k4

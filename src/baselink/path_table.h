@@ -80,6 +80,8 @@ public:
     std::string PathListText() const;
     // Addresses of "pakiety" in use (up to the first "0.0.0.0").
     int addressesInUse() const { return addressesInUse_; }
+    // Those addresses, normalised, in their order (the IP base table).
+    const std::vector<std::string>& ethernetAddresses() const { return ethernetAddresses_; }
 
     // --- Subscribers and probing --------------------------------------
     // The paths follow a subscriber's new supervised paths; the flags that
@@ -149,6 +151,7 @@ private:
     std::array<std::unique_ptr<Packet>, kPathSlots> slots_;
     std::shared_ptr<SupervisedList> dialUpList_, gsmList_, gprsList_;
     int addressesInUse_ = 0;
+    std::vector<std::string> ethernetAddresses_;
     int gsmCounter_ = 0; // the GSM group's numbers given out so far
     bool wantsVgprs_ = false;
     bool wantsEthernet_ = false;

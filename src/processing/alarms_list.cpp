@@ -86,11 +86,20 @@ AlarmRecord* AlarmsList::findById(uint8_t id, int* index) {
     return nullptr;
 }
 
-void AlarmsList::enterService(int index, bool restartSound) {
-    if (index < 0 || index >= count()) return;
+int AlarmsList::enterService(int index, bool restartSound) {
+    if (index < 0 || index >= count()) return 0;
+    int result = 0;
+    if (config_.mode == 3 && (alarms_[static_cast<size_t>(index)].flags & AlarmRecord::kTextToConfirm) &&
+        confirmation_) {
+        const AlarmRecord copy = alarms_[static_cast<size_t>(index)];
+        const int confirmed = confirmation_->confirmReport(copy);
+        // Alarms may have come on top of it while the base was asked.
+        AlarmRecord* found = findById(copy.id, &index);
+        if (!found) return confirmed < 0 ? -1 : 0;
+        if (confirmed == 1) found->flags = static_cast<uint8_t>(found->flags & ~AlarmRecord::kTextToConfirm);
+        result = confirmed < 0 ? -1 : 0;
+    }
     AlarmRecord& alarm = alarms_[static_cast<size_t>(index)];
-    if (config_.mode == 3 && (alarm.flags & AlarmRecord::kTextToConfirm) && confirmation_)
-        confirmation_->confirmReport(alarm);
     if (!alarm.inService()) {
         logService(kHistoryServiceStart, alarm, false);
         alarm.flags |= AlarmRecord::kInService;
@@ -101,6 +110,7 @@ void AlarmsList::enterService(int index, bool restartSound) {
         sound_->stopSound();
         if (restartSound) sound_->resumeAlarmSound(true);
     }
+    return result;
 }
 
 int AlarmsList::firstNew() const {

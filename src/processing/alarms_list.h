@@ -31,11 +31,15 @@ public:
 };
 
 // In station mode "Std/Odb" an alarm with an attached text is confirmed to
-// the base when the operator opens it.
+// the base when the operator opens it: 1 confirmed (the mark goes), 0 not
+// (the operator was told why), -1 when the confirmation could not reach the
+// base (the alarm keeps its mark: the base was not told). The exchange
+// waits for the base with the event loop running, so alarms may come in
+// meanwhile: the alarm is passed as a copy.
 class ReportConfirmation {
 public:
     virtual ~ReportConfirmation() = default;
-    virtual void confirmReport(AlarmRecord& alarm) = 0;
+    virtual int confirmReport(const AlarmRecord& alarm) = 0;
 };
 
 enum : int {
@@ -64,7 +68,9 @@ public:
     // Forgets every alarm without an end entry, as a shut-down does: the
     // list lives in memory only. The window is told of each removal.
     void clear();
-    void enterService(int index, bool restartSound);
+    // 0, or -1 when the confirmation to the base failed; the alarm is
+    // taken into service either way, the operator must not be kept from it.
+    int enterService(int index, bool restartSound);
 
     int count() const { return static_cast<int>(alarms_.size()); }
     int capacity() const { return capacity_; }

@@ -41,11 +41,14 @@ Station::Station(const Environment& env)
       modules_({ports_, frame_, trace_, clock_, messages_}),
       moduleLinks_(forwardingSupervision_),
       subscriberAddresses_(database_),
+      udp_({dir_, config_.block(), clock_, messages_, history_, processing_, intake_, paths_, trace_,
+            receptionSuspended_, subscriberAddresses_},
+           env.makeDatagramSocket, env.pump, env.udp),
       pathPolling_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
                     processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_},
-                   {noDatagrams_, noDatagrams_, noDatagrams_, subscriberAddresses_}, intake_),
+                   {udp_.textCommands(), udp_.ethernetChannel(), udp_.vgprsChannel(), udp_}, intake_),
       paths_({dir_, config_.block(), pathTypes_, ports_, modules_, frame_, trace_, scheduler_, history_, messages_,
-              database_, processing_, indexes_, pathPolling_, ethernetBases_}),
+              database_, processing_, indexes_, pathPolling_, udp_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
@@ -53,7 +56,16 @@ Station::Station(const Environment& env)
       timer_(clock_, scheduler_, months_, [this] { inputs_.PollInputs(!arrivals_.willRun()); }),
       arrivals_([this] { return serveArrivals(); }),
       backup_({dir_, messages_, volumes_, receptionSuspended_, historySink_, serviceSteps_, this}),
-      autoDump_(config_.block(), clock_, messages_, scheduler_, history_, backup_) {
+      autoDump_(config_.block(), clock_, messages_, scheduler_, history_, backup_),
+      datagrams_([this] { return started_ && udp_.serve(); }),
+      udpNotices_([this] {
+          udp_.showNotices();
+          return false;
+      }) {
+    if (!env.udpSettingsError.empty()) udp_.setSettingsError(env.udpSettingsError);
+    udp_.setArrivalHandler([this] { datagrams_.request(); });
+    udp_.setNoticeHandler([this] { udpNotices_.request(); });
+    alarms_.setConfirmation(&udp_);
     // A long operation (a search, a print) still serves the lines between
     // its steps.
     messages_.setInputPoll([this] {
@@ -78,8 +90,13 @@ Station::Station(const Environment& env)
 }
 
 int Station::detectPaths() {
+    if (moduleCheckRunning_) return 0;
+    // A socket that could not be bound is tried again, and the list of
+    // allowed senders read again, at every check.
+    udp_.bindSockets();
+    udp_.loadAllowedSenders();
     // The receiving-only mode has no module bus.
-    if (moduleCheckRunning_ || config_.block().mode == 2) return 0;
+    if (config_.block().mode == 2) return 0;
     moduleCheckRunning_ = true;
     const int result = paths_.DetectPaths();
     moduleCheckRunning_ = false;
@@ -140,8 +157,13 @@ int Station::start() {
     if (config_.block().autosave_flags & 1) autoDump_.run(true, false);
     forwardingSupervision_.scheduleClockCorrection();
     receptionSuspended_ = false;
+    udp_.loadRegistry();
+    udp_.loadAllowedSenders();
+    udp_.bindSockets();
     moduleCheck();
     if (config_.block().mode == 1) forwardingSupervision_.startTests();
+    // What came while the station was starting.
+    datagrams_.request();
     watchArrivals(true);
     return 0;
 }
@@ -178,6 +200,7 @@ void Station::stop() {
     watchArrivals(false);
     started_ = false;
     receptionSuspended_ = true;
+    udp_.closeSockets();
     intake_.stop();
     DataLayerParts parts = dataLayerParts();
     StopDataLayer(parts);

@@ -44,6 +44,7 @@
 #include "shell/data_layer.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
+#include "net/udp_channels.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
 #include "platform/soon_call.h"
@@ -69,6 +70,13 @@ public:
         // Who moves the PC clock for the hourly correction; the system's
         // own when none is given.
         ClockAdjuster* clockAdjuster = nullptr;
+        // The UDP channels' sockets; none: the station runs without UDP.
+        UdpChannels::EndpointFactory makeDatagramSocket = {};
+        // What runs the event loop while a command waits for a base.
+        EventPump* pump = nullptr;
+        UdpSettings udp = {};
+        // KESTREL4_UDP_PORTS could not be read: the channels stay closed.
+        std::string udpSettingsError = {};
     };
 
     explicit Station(const Environment& environment);
@@ -129,6 +137,7 @@ public:
     // While a restore replaces the files, the station takes no input and
     // runs no timer work: nothing may reach a database that is not open.
     bool heldForRestore() const { return restoreHold_; }
+    UdpChannels& udp() { return udp_; }
 
     // "&Pakiety" without its dialog: the path table rebuilt from the bus
     // (mode 2: only the panel), the panel told and every probe restarted.
@@ -214,12 +223,10 @@ private:
     BaseLink baseLink_;
     ModuleBus modules_;
     ForwardingModuleLinks moduleLinks_;
-    // The UDP channels are not part of this station yet: what the Ethernet
-    // paths send is refused as by a network that is down, and no Ethernet
-    // base answers the module check.
-    NoDatagramSocket noDatagrams_;
-    NoEthernetBases ethernetBases_;
     RecordSubscriberAddresses subscriberAddresses_;
+    // The three UDP channels: the Ethernet bases' text commands and the
+    // transmitters' datagrams, in and out.
+    UdpChannels udp_;
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;
@@ -233,6 +240,9 @@ private:
     DatabaseBackup backup_;
     AutoDump autoDump_;
     bool restoreHold_ = false;
+    // The datagrams read as they come, a bounded number a call.
+    SoonCall datagrams_;
+    SoonCall udpNotices_;
 };
 
 } // namespace k4

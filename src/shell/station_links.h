@@ -64,7 +64,7 @@ namespace k4 {
 // so their slots stay empty, as for a base that does not answer.
 class NoEthernetBases final : public EthernetKindQuery {
 public:
-    int queryKind(const std::string&) override { return -1; }
+    int queryKind(const std::string&, int) override { return -1; }
 };
 
 } // namespace k4

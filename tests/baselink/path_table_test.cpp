@@ -44,7 +44,7 @@ struct RecordedPolling final : PathPolling {
 struct Bases final : EthernetKindQuery {
     std::map<std::string, int> kinds;
     std::vector<std::string> asked;
-    int queryKind(const std::string& address) override {
+    int queryKind(const std::string& address, int) override {
         asked.push_back(address);
         const auto it = kinds.find(address);
         return it == kinds.end() ? -1 : it->second;

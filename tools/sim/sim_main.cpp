@@ -2,6 +2,7 @@
 #include "sim/base_player.h"
 #include "sim/far_base.h"
 #include "sim/module_player.h"
+#include "sim/udp_player.h"
 
 #include <atomic>
 
@@ -51,7 +52,75 @@ void usage(std::ostream& out) {
            "  Baza odbiorcza innego centrum na linii szeregowej: przyjmuje ramki, które centrum\n"
            "  nadawcze przesyła (alarmy i ramki testu), i odpowiada LF CR; --refuse: SO CR,\n"
            "  --silent: nic. Bez --seconds pracuje do Ctrl+C. Wynik: ramki przyjęte, w tym\n"
-           "  przesłane alarmy i testy; kod wyjścia 1 po ramce ze złą sumą.\n";
+           "  przesłane alarmy i testy; kod wyjścia 1 po ramce ze złą sumą.\n"
+           "kestrel4-sim udp [--station ADRES] [--ports TEKST,VGPRS,ETHERNET] [--scenario PLIK]\n"
+           "                 [--answer-timeout MS] [--linger S] [--quiet]\n"
+           "  Bazy ethernetowe i nadajniki torów Ethernet i vGPRS: każde urządzenie ma gniazdo\n"
+           "  na swoim adresie i porcie kanału. Kroki scenariusza:\n"
+           "    base N ADRES RODZAJ          baza wiersza N tabeli IP, odpowiada RODZAJEM (hex)\n"
+           "    silent N                     baza N przestaje odpowiadać na polecenia\n"
+           "    message N SEKW TEKST         \"$SEKW TEKST#\" z bazy N, oczekiwane \"$SEKW#\"\n"
+           "    keepalive eth|gprs ADRES ABONENT\n"
+           "    report|confirmed eth|gprs ADRES ABONENT KOD [PODSYSTEM [SEKTOR]]\n"
+           "    status eth|gprs ADRES ABONENT PODSYSTEM | wait SEKUNDY\n"
+           "  Porty jak KESTREL4_UDP_PORTS stacji (domyślnie 7024,1024,8024); stacja domyślnie\n"
+           "  pod 127.0.0.1. Wynik: odpowiedzi zgodne i niezgodne; kod wyjścia 1 przy niezgodnej.\n";
+}
+
+std::atomic<bool> stopUdp{false};
+
+extern "C" void stopUdpPlay(int) { stopUdp = true; }
+
+int runUdp(int argc, char** argv) {
+    std::string scenarioPath;
+    k4::sim::UdpPlayOptions options;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (arg == "--station") options.station = value();
+        else if (arg == "--scenario") scenarioPath = value();
+        else if (arg == "--answer-timeout") options.answerTimeoutMs = std::stoi(value());
+        else if (arg == "--linger") options.lingerSeconds = std::stod(value());
+        else if (arg == "--quiet") options.quiet = true;
+        else if (arg == "--ports") {
+            unsigned t = 0, v = 0, e = 0;
+            if (std::sscanf(value().c_str(), "%u,%u,%u", &t, &v, &e) != 3 || !t || !v || !e || t > 65535 ||
+                v > 65535 || e > 65535) {
+                std::cerr << "kestrel4-sim udp: --ports TEKST,VGPRS,ETHERNET\n";
+                return 2;
+            }
+            options.ports = {static_cast<uint16_t>(t), static_cast<uint16_t>(v), static_cast<uint16_t>(e)};
+        } else if (arg == "--help") {
+            usage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "kestrel4-sim udp: nieznany argument " << arg << '\n';
+            return 2;
+        }
+    }
+    std::string error;
+    std::optional<std::vector<k4::sim::UdpStep>> steps;
+    if (scenarioPath.empty()) {
+        steps = k4::sim::parseUdpScenario(std::cin, error);
+    } else {
+        std::ifstream file(scenarioPath);
+        if (!file) {
+            std::cerr << "kestrel4-sim udp: nie można otworzyć " << scenarioPath << '\n';
+            return 1;
+        }
+        steps = k4::sim::parseUdpScenario(file, error);
+    }
+    if (!steps) {
+        std::cerr << "kestrel4-sim udp: " << error << '\n';
+        return 2;
+    }
+    std::signal(SIGINT, stopUdpPlay);
+    std::signal(SIGTERM, stopUdpPlay);
+    options.stop = &stopUdp;
+    const auto result = k4::sim::playUdpScenario(*steps, options, std::cout);
+    std::cout << result.passed << " passed, " << result.failed << " failed (" << result.probes << " probes, "
+              << result.commands << " commands answered)" << std::endl;
+    return result.failed == 0 ? 0 : 1;
 }
 
 std::atomic<bool> stopModules{false};
@@ -239,6 +308,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "base") == 0) return runBase(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "modules") == 0) return runModules(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "farbase") == 0) return runFarBase(argc - 2, argv + 2);
-    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules, farbase)\n";
+    if (std::strcmp(argv[1], "udp") == 0) return runUdp(argc - 2, argv + 2);
+    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules, farbase, udp)\n";
     return 2;
 }

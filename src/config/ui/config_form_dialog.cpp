@@ -1,6 +1,8 @@
 #include "config/ui/config_form_dialog.h"
 
 #include "config/ui/base_conf_form.h"
+#include "net/ui/ip_form.h"
+
 #include "database/text_edge.h"
 #include "messages/messages.h"
 
@@ -170,10 +172,13 @@ TConfigForm::TConfigForm(ConfigBlock& live, std::vector<MenuCopyTop> menus, cons
     AutotestBtn = new QPushButton(QStringLiteral("Autotest portów"), this);
     EthBtn = new QPushButton(QStringLiteral("Pakiety Eth"), this);
     CancelBtn = new QPushButton(QStringLiteral("&Porzuć"), this);
-    // The port search and the IP base table come with the link work that
-    // owns them; until then their buttons say so by being unusable.
+    // The port search belongs to the station's module bus; a dialog not
+    // given it (the tests') has the button unusable.
     AutotestBtn->setEnabled(false);
-    EthBtn->setEnabled(false);
+    connect(EthBtn, &QPushButton::clicked, this, [this] {
+        TIpForm form(dir_, messages_, this);
+        form.exec();
+    });
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {SetBtn, AutotestBtn, EthBtn, CancelBtn}) buttons->addWidget(b);
     grid->addLayout(buttons, 8, 0, 1, 4);
@@ -189,9 +194,6 @@ TConfigForm::TConfigForm(ConfigBlock& live, std::vector<MenuCopyTop> menus, cons
     connect(BaseList, &QListWidget::itemDoubleClicked, this, [this] { BaseListDblClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(AutotestBtn, &QPushButton::clicked, this, &TConfigForm::AutotestBtnClick);
-    connect(EthBtn, &QPushButton::clicked, this, [this] {
-        if (ethernetBases_) ethernetBases_();
-    });
 }
 
 QString TConfigForm::baseLine(int i, const BaseEntry& e) {
@@ -342,11 +344,6 @@ void TConfigForm::SetBtnClick() {
 void TConfigForm::setPortSearch(std::function<bool()> search) {
     portSearch_ = std::move(search);
     AutotestBtn->setEnabled(static_cast<bool>(portSearch_));
-}
-
-void TConfigForm::setEthernetBases(std::function<void()> open) {
-    ethernetBases_ = std::move(open);
-    EthBtn->setEnabled(static_cast<bool>(ethernetBases_));
 }
 
 // The search writes the ports it found into the live block and saves it;

@@ -36,9 +36,6 @@ public:
     // ports it found in the live block; true when it found a pair. Without
     // it the button stays disabled.
     void setPortSearch(std::function<bool()> search);
-    // "Pakiety Eth": the IP base table of the station. Without it the button
-    // stays disabled.
-    void setEthernetBases(std::function<void()> open);
 
     // Whether "&Ustaw" restarted the serial ports or the port search ran.
     bool restarted() const { return restarted_; }
@@ -101,7 +98,6 @@ private:
     Messages& messages_;
     std::function<bool(const ConfigBlock&)> apply_;
     std::function<bool()> portSearch_;
-    std::function<void()> ethernetBases_;
     bool restarted_ = false;
     bool filling_ = false;
 };

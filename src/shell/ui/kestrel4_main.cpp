@@ -1,5 +1,6 @@
 // The operator station.
 #include "database/text_edge.h"
+#include "platform/qt_datagram_socket.h"
 #include "platform/qt_serial_line.h"
 #include "platform/service_notifier.h"
 #include "platform/stop_signals.h"
@@ -73,11 +74,29 @@ bool parse(int argc, char** argv, Options& options, int& status) {
     return true;
 }
 
+// The station's environment on this machine: its serial ports, its real UDP
+// sockets on the ports KESTREL4_UDP_PORTS gives (the standard ones without it).
+k4::Station::Environment machineEnvironment(k4::OperatorUi& ui, const k4::DataDir& dir, k4::Clock& clock,
+                                            k4::SerialPortList& ports, k4::EventPump& pump) {
+    std::string udpError;
+    const auto udp = k4::UdpSettings::fromEnvironment(&udpError);
+    return {dir,
+            ui,
+            clock,
+            ports,
+            [] { return std::make_unique<k4::QtSerialLine>(); },
+            [dir](int status) { k4::endStationProcess(dir, status); },
+            [] { return std::make_unique<k4::QtDatagramSocket>(); },
+            &pump,
+            udp.value_or(k4::UdpSettings{}),
+            udp ? std::string() : udpError};
+}
+
 int runWithoutDisplay(k4::OperatorUi& ui, const k4::DataDir& dir) {
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
-    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
-                         [dir](int status) { k4::endStationProcess(dir, status); }});
+    k4::QtEventPump pump;
+    k4::Station station(machineEnvironment(ui, dir, clock, ports, pump));
     return k4::runHeadless(station);
 }
 
@@ -95,8 +114,8 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::ServiceNotifier service = k4::ServiceNotifier::fromEnvironment();
     k4::SystemClock clock;
     k4::SystemSerialPortList ports;
-    k4::Station station({dir, ui, clock, ports, [] { return std::make_unique<k4::QtSerialLine>(); },
-                         [dir](int status) { k4::endStationProcess(dir, status); }});
+    k4::QtEventPump pump;
+    k4::Station station(machineEnvironment(ui, dir, clock, ports, pump));
     if (const int started = station.start(); started != 0) {
         // Ports that cannot be opened are set right in the configuration,
         // which the next start then uses.
