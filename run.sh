@@ -16,6 +16,16 @@ bin=build/release
 demo=build/demo
 rm -rf "$demo"
 "$bin/tools/kestrel4-admin" demo "$demo" tools/demo/demo_subscribers.csv
+# The IP base table: one Ethernet receiving base on 127.0.0.2 (operator
+# Plus, with a transmitter), and both virtual channels.
+{
+  echo "1 7 12"
+  for s in 1 2 3 4 5 6 7; do echo "$s BRAK"; done
+  echo "127.0.0.2;PN"
+  for _ in $(seq 11); do echo "0.0.0.0"; done
+  echo ptarvik
+  echo ethernet
+} >"$demo/pakiety"
 
 # The centre's own module bus: the interface and data ports as pseudo-
 # terminals outside the data directory (its files must not be shadowed),
@@ -31,10 +41,18 @@ modsim=$!
 "$bin/tools/kestrel4-sim" base --link "$demo/baza1" --scenario tools/demo/demo_scenario.txt \
   --interval 700 --wait-open 3 >"$demo/symulator.log" 2>&1 &
 sim=$!
-trap 'kill "$sim" "$modsim" 2>/dev/null || true; wait "$sim" "$modsim" 2>/dev/null || true' EXIT
+# The network: the station's UDP channels moved to ports of their own on
+# 127.0.0.1 (a real station on this machine keeps 7024, 1024 and 8024), the
+# Ethernet base and the transmitters on other loopback addresses.
+export KESTREL4_UDP_PORTS="27024,21024,28024@127.0.0.1"
+"$bin/tools/kestrel4-sim" udp --station 127.0.0.1 --ports 27024,21024,28024 \
+  --scenario tools/demo/udp_scenario.txt --linger 86400 >"$demo/udp.log" 2>&1 &
+udpsim=$!
+trap 'kill "$sim" "$modsim" "$udpsim" 2>/dev/null || true; wait "$sim" "$modsim" "$udpsim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$demo/baza1" ] && [ -e "$bus/pakiety" ] && break; sleep 0.1; done
 echo "Symulator bazy: $demo/baza1 (dziennik: $demo/symulator.log)"
 echo "Symulator pakietów: $bus/interfejs, $bus/pakiety (dziennik: $demo/pakiety.log)"
+echo "Symulator sieci: baza 127.0.0.2, nadajniki 127.0.0.4 i 127.0.0.5 (dziennik: $demo/udp.log)"
 
 export KESTREL4_SERIAL_PORTS="$PWD/$bus/interfejs:$PWD/$bus/pakiety:$PWD/$demo/baza1"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${KESTREL4_DEMO_HEADLESS:-0}" != 1 ]; then

@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QHostAddress>
-#include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QTimer>
 #include <QUdpSocket>
@@ -22,12 +21,34 @@ std::string dottedOf(const QHostAddress& address) {
 } // namespace
 
 QtDatagramSocket::QtDatagramSocket() : socket_(std::make_unique<QUdpSocket>()) {
-    QObject::connect(socket_.get(), &QUdpSocket::readyRead, [this] {
-        if (arrival_) arrival_();
+    // The datagrams are taken from the socket in its own notification and
+    // wait in a bounded queue; beyond it they stay in the system's buffer
+    // until the queue drains.
+    QObject::connect(socket_.get(), &QUdpSocket::readyRead, [this] { drain(); });
+    // Qt stops notifying an unbuffered UDP socket after a notification that
+    // found nothing to read (its "data pending" mark stays set until the
+    // next read), so a datagram could wait unseen. A look every 100 ms
+    // reads what waits and wakes the notification again.
+    watch_ = std::make_unique<QTimer>();
+    watch_->setInterval(kWatchMs);
+    QObject::connect(watch_.get(), &QTimer::timeout, [this] {
+        if (socket_->hasPendingDatagrams()) drain();
     });
 }
 
-QtDatagramSocket::~QtDatagramSocket() { socket_->disconnect(); }
+void QtDatagramSocket::drain() {
+    while (waiting_.size() < kMaxWaiting) {
+        auto d = readOne();
+        if (!d) break;
+        waiting_.push_back(std::move(*d));
+    }
+    if (!waiting_.empty() && arrival_) arrival_();
+}
+
+QtDatagramSocket::~QtDatagramSocket() {
+    watch_->stop();
+    socket_->disconnect();
+}
 
 bool QtDatagramSocket::bind(const std::string& address, uint16_t port) {
     close();
@@ -42,6 +63,7 @@ bool QtDatagramSocket::bind(const std::string& address, uint16_t port) {
         return false;
     }
     boundAddress_ = address;
+    watch_->start();
     hostAddresses_.clear();
     if (address.empty())
         for (const QHostAddress& a : QNetworkInterface::allAddresses())
@@ -51,6 +73,8 @@ bool QtDatagramSocket::bind(const std::string& address, uint16_t port) {
 }
 
 void QtDatagramSocket::close() {
+    waiting_.clear();
+    if (watch_) watch_->stop();
     if (socket_->state() != QAbstractSocket::UnconnectedState) socket_->close();
 }
 
@@ -78,21 +102,31 @@ bool QtDatagramSocket::sendDatagram(const std::string& host, uint16_t port, std:
 }
 
 std::optional<ReceivedDatagram> QtDatagramSocket::receive() {
-    while (socket_->hasPendingDatagrams()) {
-        const qint64 size = socket_->pendingDatagramSize();
-        // A datagram longer than the buffer is read in part, the rest
-        // dropped by the socket; its whole size still tells it was long.
-        QNetworkDatagram d = socket_->receiveDatagram(static_cast<qint64>(kReadBuffer));
-        if (!d.isValid()) continue;
-        ReceivedDatagram r;
-        const QByteArray data = d.data();
-        r.bytes.assign(data.begin(), data.end());
-        r.size = size < 0 ? r.bytes.size() : static_cast<size_t>(size);
-        r.sender = dottedOf(d.senderAddress());
-        r.senderPort = static_cast<uint16_t>(d.senderPort() < 0 ? 0 : d.senderPort());
-        return r;
+    if (!waiting_.empty()) {
+        ReceivedDatagram d = std::move(waiting_.front());
+        waiting_.pop_front();
+        return d;
     }
-    return std::nullopt;
+    return readOne();
+}
+
+std::optional<ReceivedDatagram> QtDatagramSocket::readOne() {
+    if (!socket_->hasPendingDatagrams()) return std::nullopt;
+    const qint64 size = socket_->pendingDatagramSize();
+    // A datagram longer than the buffer is read in part, the rest dropped
+    // by the socket; its whole size still tells it was long.
+    ReceivedDatagram r;
+    r.bytes.resize(kReadBuffer);
+    QHostAddress from;
+    quint16 port = 0;
+    const qint64 n = socket_->readDatagram(reinterpret_cast<char*>(r.bytes.data()), static_cast<qint64>(kReadBuffer),
+                                           &from, &port);
+    if (n < 0) return std::nullopt;
+    r.bytes.resize(static_cast<size_t>(n));
+    r.size = size < 0 ? r.bytes.size() : static_cast<size_t>(size);
+    r.sender = dottedOf(from);
+    r.senderPort = port;
+    return r;
 }
 
 bool QtDatagramSocket::isOwnAddress(const std::string& address) const {

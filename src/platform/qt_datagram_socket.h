@@ -2,10 +2,12 @@
 // UDP endpoints through Qt Network, and the event pump of a wait.
 #include "platform/datagram_socket.h"
 
+#include <deque>
 #include <memory>
 
 class QUdpSocket;
 class QEventLoop;
+class QTimer;
 
 namespace k4 {
 
@@ -24,7 +26,14 @@ public:
     bool isOwnAddress(const std::string& address) const override;
 
 private:
+    static constexpr size_t kMaxWaiting = 512;
+    static constexpr int kWatchMs = 100;
+    std::optional<ReceivedDatagram> readOne();
+    void drain();
+
     std::unique_ptr<QUdpSocket> socket_;
+    std::deque<ReceivedDatagram> waiting_;
+    std::unique_ptr<QTimer> watch_;
     std::string boundAddress_;
     std::vector<std::string> hostAddresses_; // when bound to all
     std::function<void()> arrival_;

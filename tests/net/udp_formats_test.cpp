@@ -2,6 +2,7 @@
 // the bases' answers and confirmations, the transmitters' datagrams, the
 // sbsip registry, the kind-67 text entries, the reply limiter, the allowed
 // senders and the port settings.
+#include "config/config_form.h"
 #include "history/history_entry.h"
 #include "net/allowed_senders.h"
 #include "net/base_text.h"
@@ -59,7 +60,7 @@ TEST(BaseText, AcknowledgementAndConfirmation) {
     EXPECT_EQ(baseAcknowledgement("$1F p10 a001234#"), "$1F#");
     EXPECT_EQ(baseAcknowledgement("x!"), "x! #");
     EXPECT_TRUE(carriesNoTokens("$1F    #"));
-    EXPECT_FALSE(carriesNoTokens("$1F p10#"));
+    EXPECT_FALSE(carriesNoTokens("$1F p10 a001234#"));
 
     std::string s = "$2A gAB0101234012000000000000058#";
     const size_t g = s.find('g');
@@ -77,7 +78,7 @@ TEST(BaseText, AcknowledgementAndConfirmation) {
     EXPECT_EQ(tooShort, "$2A g01#");
 }
 
-Bytes longForm(uint8_t command, uint8_t hi, uint8_t lo, uint8_t subsystem, uint8_t b6, uint8_t b7, uint8_t b8,
+Bytes datagram(uint8_t command, uint8_t hi, uint8_t lo, uint8_t subsystem, uint8_t b6, uint8_t b7, uint8_t b8,
                uint8_t marker = 'Y') {
     return {12, command, 0, hi, lo, subsystem, b6, b7, b8, 0, 0, 0, 0, marker};
 }
@@ -89,7 +90,7 @@ TEST(BinaryDatagram, ShortAndLongForms) {
     EXPECT_FALSE(shortFormSubscriber(Bytes{7, 0, 0, 0, 0, 0, 0x12, 0x34})); // marker past the end
     EXPECT_FALSE(shortFormSubscriber(Bytes{}));
 
-    const auto f = longForm(longForm(0x01, 0x12, 0x34, 0x01, 0x13, 0x00, 0x05));
+    const auto f = longForm(datagram(0x01, 0x12, 0x34, 0x01, 0x13, 0x00, 0x05));
     ASSERT_TRUE(f);
     EXPECT_EQ(f->subscriber, 1234);
     EXPECT_FALSE(f->hexNumber);
@@ -97,14 +98,14 @@ TEST(BinaryDatagram, ShortAndLongForms) {
     EXPECT_EQ(f->code, 0x130);
     EXPECT_EQ(f->sector, 0x005);
 
-    const auto hex = longForm(longForm(0x01, 0x1A, 0x34, 0, 0, 0, 0));
+    const auto hex = longForm(datagram(0x01, 0x1A, 0x34, 0, 0, 0, 0));
     ASSERT_TRUE(hex);
     EXPECT_EQ(hex->subscriber, 0x1A34);
     EXPECT_TRUE(hex->hexNumber);
 
-    EXPECT_TRUE(isFiller(*longForm(longForm(0x08, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA))));
+    EXPECT_TRUE(isFiller(*longForm(datagram(0x08, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA))));
     EXPECT_FALSE(longForm(Bytes(13, 0)));                         // too short for the marker
-    EXPECT_FALSE(longForm(longForm(0x01, 0, 0, 0, 0, 0, 0, 'Q'))); // wrong marker
+    EXPECT_FALSE(longForm(datagram(0x01, 0, 0, 0, 0, 0, 0, 'Q'))); // wrong marker
     EXPECT_EQ(replyCode(0x01), 0x10);
     EXPECT_EQ(replyCode(0x04), 0x40);
     EXPECT_EQ(replyCode(0x08), 0x80);
