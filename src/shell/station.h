@@ -67,9 +67,6 @@ public:
         SerialPorts::LineFactory makeLine;
         // How a fatal fault ends the process; tests catch it.
         std::function<void(int status)> exit;
-        // Who moves the PC clock for the hourly correction; the system's
-        // own when none is given.
-        ClockAdjuster* clockAdjuster = nullptr;
         // The UDP channels' sockets; none: the station runs without UDP.
         UdpChannels::EndpointFactory makeDatagramSocket = {};
         // What runs the event loop while a command waits for a base.
@@ -77,6 +74,9 @@ public:
         UdpSettings udp = {};
         // KESTREL4_UDP_PORTS could not be read: the channels stay closed.
         std::string udpSettingsError = {};
+        // Who moves the PC clock for the hourly correction; the system's
+        // own when none is given.
+        ClockAdjuster* clockAdjuster = nullptr;
     };
 
     explicit Station(const Environment& environment);
