@@ -84,5 +84,35 @@ TEST(TChkSbsrs, WydrukPrintsTheSubscribersAsListed) {
     EXPECT_EQ(Sbscrbr(st.db, AtOffset{printed[0]}).number(), 502);
 }
 
+// Not a check: with KESTREL4_SCREENSHOT_SBSPRN=path the window is drawn over
+// a few subscribers and saved, to look at the layout.
+TEST(TSbsPrn, Screenshot) {
+    const QString path = qEnvironmentVariable("KESTREL4_SCREENSHOT_SBSPRN");
+    if (path.isEmpty()) GTEST_SKIP() << "KESTREL4_SCREENSHOT_SBSPRN not set";
+    test::qtApp();
+    test::ProcessingStation st;
+    st.addSubscriber(12, [](SubscriberRecord& r) {
+        std::snprintf(r.name, sizeof r.name, "%s", mz("Bank Spółdzielczy").c_str());
+        r.tracks = kTrackDialUp | kTrackRadio;
+        r.chk_tracks = kTrackRadio;
+        r.tracks_nbr = 0x10;
+        r.test_flags = 0x01;
+        r.test_track1 = 1;
+    });
+    st.addSubscriber(140, [](SubscriberRecord& r) {
+        std::snprintf(r.name, sizeof r.name, "%s", mz("Apteka Pod Lwem").c_str());
+        r.tracks = kTrackGsm;
+        r.arm_mask = 1;
+        r.alarm_list = 5000;
+    });
+    KeptJobs spooler;
+    Printing printing(st.config, spooler, st.messages, st.data);
+    ListingParts parts{printing, st.messages, st.clock, [] { return 0; }};
+    TSbsPrn dialog(st.indexes, st.db, st.shared, parts);
+    dialog.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(dialog.grab().save(path));
+}
+
 } // namespace
 } // namespace k4
