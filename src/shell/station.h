@@ -52,7 +52,7 @@ namespace k4 {
 
 class SerialPortList;
 
-class Station final : private LiveDatabase {
+class Station : private LiveDatabase {
 public:
     struct Environment {
         DataDir dataDir;
