@@ -57,7 +57,7 @@ namespace k4 {
 
 class SerialPortList;
 
-class Station final : private LiveDatabase {
+class Station : private LiveDatabase {
 public:
     struct Environment {
         DataDir dataDir;

@@ -115,3 +115,34 @@ TEST(MultiPartCopy, AnAutomaticCopyIsNotSplitAndAFixedDiskRefusesTheFile) {
 
 } // namespace
 } // namespace k4
+
+namespace k4 {
+namespace {
+
+// The inputs are served between the blocks of a copy; a report that changes
+// the file meanwhile makes the copy start again, so the copy is of one state
+// of the file, never half of two.
+TEST(ServedCopy, AFileChangedBetweenBlocksIsCopiedAgainWhole) {
+    test::BackupRig rig;
+    const std::string first = test::randomBytes(5 * kCopyBlock + 100, 21);
+    std::string second = first;
+    second[10] = static_cast<char>(second[10] ^ 0x55); // a record near the start changes
+    test::writeFile(rig.data.file("dane"), first);
+    int polls = 0;
+    rig.messages.setInputPoll([&] {
+        if (++polls == 2) {
+            std::fstream f(rig.data.file("dane"), std::ios::in | std::ios::out | std::ios::binary);
+            f.seekp(10);
+            f.put(second[10]);
+        }
+    });
+    rig.backup.setServingInputs(true);
+    const std::string target = rig.elsewhere.file("kopia");
+    fs::create_directories(target);
+    ASSERT_EQ(rig.backup.copier().CopyOut("dane", target, rig.data.file("dane"), true), 0) << rig.shown();
+    EXPECT_GT(polls, 5) << "served between the blocks, and again after the restart";
+    EXPECT_EQ(test::readFile(target + "/dane"), second);
+}
+
+} // namespace
+} // namespace k4
