@@ -19,6 +19,7 @@ PLogList::PLogList(File& file, Messages& messages, FilterKnowledge knowledge)
 
 void PLogList::clearList() {
     page_.clear();
+    newestPage_.clear();
     pageFirst_ = 0;
     filledBackwards_ = false;
     listed_ = 0;
@@ -50,6 +51,7 @@ int PLogList::Recount() {
     clearList();
     cacheFirst_ = cacheEnd_ = 0;
     entries_ = wholeEntries(file_.size());
+    std::vector<PageEntry> newest(static_cast<size_t>(kPageSize));
     int blocks = 0;
     for (int64_t i = 0; i < entries_; ++i) {
         if (i % kCacheEntries == 0) {
@@ -63,6 +65,9 @@ int PLogList::Recount() {
         }
         const uint8_t inShift = filter_.inShift, follow = filter_.follow;
         if (!matchesFilter(filter_, *e, knowledge_)) continue;
+        // The newest matches stay at hand: the window opens on them, and a
+        // rare subscriber's page then needs no second pass over the file.
+        newest[static_cast<size_t>(matches_ % kPageSize)] = PageEntry{*e, i, filter_.inShift, filter_.follow};
         if (matches_ % kAnchorStride == 0) {
             const int64_t k = matches_ / kAnchorStride;
             anchors_[static_cast<size_t>(k % kAnchors)] = Anchor{i, inShift, follow};
@@ -74,10 +79,13 @@ int PLogList::Recount() {
     listed_ = static_cast<int>(std::min<int64_t>(matches_, kListLimit));
     skipped_ = matches_ - listed_;
     filter_.clearRunningState();
-    if (listed_ > 0 && !fillFrom(skipped_)) {
-        clearList();
-        return 0;
-    }
+    // The page starts as the newest matches the count kept: the window
+    // opens at the end of the list, and the start of the list is one
+    // rescan from its anchor away when the operator goes there.
+    const int64_t keep = std::min<int64_t>(listed_, kPageSize);
+    for (int64_t m = matches_ - keep; m < matches_; ++m) newestPage_.push_back(newest[static_cast<size_t>(m % kPageSize)]);
+    page_ = newestPage_;
+    pageFirst_ = matches_ - keep;
     return listed_;
 }
 
@@ -153,8 +161,17 @@ bool PLogList::moveBack(int64_t match) {
 bool PLogList::moveForward(int64_t match) {
     if (page_.size() > static_cast<size_t>(kPageSize))
         return inconsistent("\x03Niepoprawny zakres indeksów listy historii - e");
-    if (page_.empty() || match >= pageEnd() + kPageStep)
+    if (page_.empty() || match >= pageEnd() + kPageStep) {
+        // The end of the list, where the window opens, was kept by the count.
+        const int64_t newestFirst = matches_ - static_cast<int64_t>(newestPage_.size());
+        if (!newestPage_.empty() && match >= newestFirst) {
+            page_ = newestPage_;
+            pageFirst_ = newestFirst;
+            filledBackwards_ = false;
+            return true;
+        }
         return fillFrom(std::max(skipped_, match - kPageStep));
+    }
     if (page_.size() == static_cast<size_t>(kPageSize)) {
         page_.erase(page_.begin(), page_.begin() + kPageStep);
         pageFirst_ += kPageStep;

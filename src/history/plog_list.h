@@ -92,6 +92,8 @@ private:
 
     std::vector<PageEntry> page_;
     int64_t pageFirst_ = 0;
+    // The newest page as the count found it.
+    std::vector<PageEntry> newestPage_;
     bool filledBackwards_ = false;
 
     std::vector<HistoryEntry> cache_;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QListWidget>
 
 namespace k4 {

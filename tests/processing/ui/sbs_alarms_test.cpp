@@ -4,6 +4,7 @@
 #include "../processing_station.h"
 
 #include "database/sbscrbr.h"
+#include "processing/event_dialog_ops.h"
 #include "processing/ui/sbs_alarms.h"
 
 #include "support/qt_test_app.h"
