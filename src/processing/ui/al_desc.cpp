@@ -32,7 +32,7 @@ std::string subscriberText(const AlarmRecord& alarm) {
 } // namespace
 
 TAlDesc::TAlDesc(const AlarmRecord& alarm, const EventTable* events, const AlarmSubscriberInfo& info,
-                 QWidget* parent, const AlarmForwardButtons* forwarding)
+                 QWidget* parent, const AlarmDescriptionActions* forwarding)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint), outcome_(kServiceKeep) {
     setObjectName("AlDesc");
     setWindowTitle(QStringLiteral("Opis alarmu"));
@@ -80,6 +80,13 @@ TAlDesc::TAlDesc(const AlarmRecord& alarm, const EventTable* events, const Alarm
     });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    if (forwarding && forwarding->sendOrder) {
+        auto* b = new QPushButton(QString::fromUtf8("Wysł. &rozkazu"), this);
+        b->setObjectName("SendOrderBtn");
+        const auto send = forwarding->sendOrder;
+        connect(b, &QPushButton::clicked, this, [this, send] { send(this); });
+        buttons->addWidget(b);
+    }
     if (forwarding) {
         for (int i = 0; i < 2; ++i) {
             if (forwarding->captions[static_cast<size_t>(i)].empty()) continue;

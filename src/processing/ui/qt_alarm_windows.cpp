@@ -13,7 +13,7 @@ namespace {
 class DescriptionWindow final : public AlarmDescriptionWindow {
 public:
     DescriptionWindow(Messages& messages, const AlarmRecord& alarm, const EventTable* events,
-                      const AlarmSubscriberInfo& info, QWidget* parent, const AlarmForwardButtons* forwarding)
+                      const AlarmSubscriberInfo& info, QWidget* parent, const AlarmDescriptionActions* forwarding)
         : messages_(messages), lastReport_(alarm.subsystem >= 90 && alarm.subsystem != 255),
           dialog_(alarm, events, info, parent, forwarding) {}
     int run() override {
@@ -43,8 +43,8 @@ std::unique_ptr<AlarmDescriptionWindow> QtAlarmWindows::createDescription(const 
         messages_.ShowNotice(mz(text), kNoticeAlarm);
         return nullptr;
     }
-    std::optional<AlarmForwardButtons> forwarding;
-    if (forwardButtons_) forwarding = forwardButtons_(alarm);
+    std::optional<AlarmDescriptionActions> forwarding;
+    if (descriptionActions_) forwarding = descriptionActions_(alarm);
     return std::make_unique<DescriptionWindow>(messages_, alarm, events_, *info, parent_,
                                                forwarding ? &*forwarding : nullptr);
 }

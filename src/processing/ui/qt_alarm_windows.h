@@ -26,8 +26,8 @@ public:
 
     void setParent(QWidget* parent) { parent_ = parent; }
     // The forwarding buttons of an alarm's description (mode "Nadawcza").
-    using ForwardButtonsSource = std::function<std::optional<AlarmForwardButtons>(const AlarmRecord&)>;
-    void setForwardButtons(ForwardButtonsSource source) { forwardButtons_ = std::move(source); }
+    using DescriptionActionsSource = std::function<std::optional<AlarmDescriptionActions>(const AlarmRecord&)>;
+    void setDescriptionActions(DescriptionActionsSource source) { descriptionActions_ = std::move(source); }
 
     std::unique_ptr<AlarmDescriptionWindow> createDescription(const AlarmRecord& alarm) override;
     int runService(uint16_t& service) override;
@@ -38,7 +38,7 @@ private:
     SubscriberInfoSource info_;
     std::array<std::string, 8> steps_;
     QWidget* parent_;
-    ForwardButtonsSource forwardButtons_;
+    DescriptionActionsSource descriptionActions_;
 };
 
 } // namespace k4

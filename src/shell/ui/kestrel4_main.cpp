@@ -5,7 +5,10 @@
 #include "platform/service_notifier.h"
 #include "platform/stop_signals.h"
 #include "processing/alarm_subscriber_info.h"
+#include "processing/ui/chk_sbs_dlg.h"
 #include "processing/ui/qt_alarm_windows.h"
+#include "database/orders_table_list.h"
+#include "database/sbscrbr.h"
 #include "shell/block_lst_view.h"
 #include "printing/ui/qt_graphic_document.h"
 #include "shell/alarm_lines.h"
@@ -139,24 +142,54 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
         serviceStepTexts(station));
     // A transmitting centre's description of an alarm forwards it now, or
     // calls a fire's delayed forward off.
-    alarmWindows.setForwardButtons([&station](const k4::AlarmRecord& alarm) -> std::optional<k4::AlarmForwardButtons> {
-        if (station.config().mode != 1) return std::nullopt;
-        k4::AlarmForwardButtons buttons;
-        size_t shown = 0;
-        for (int base = 0; base < k4::kBaseEntries && shown < buttons.captions.size(); ++base)
-            if (alarm.forward[static_cast<size_t>(base)] != 0)
-                buttons.captions[shown++] = k4::Utf8FromMazovia(k4::baseButtonCaption(station.config().bases[base]));
-        const uint8_t id = alarm.id;
-        buttons.forwardNow = [&station, id](int which) {
-            int index = -1;
-            station.alarms().findById(id, &index);
-            station.forwarder().forwardNow(index, which);
-        };
-        buttons.firePending = (alarm.state() & k4::AlarmRecord::kStateFireForwardPending) != 0;
-        buttons.falseAlarm = [&station, id] {
-            if (k4::AlarmRecord* listed = station.alarms().findById(id)) station.forwarder().cancelDelayed(*listed);
-        };
-        return buttons;
+    alarmWindows.setDescriptionActions([&station](const k4::AlarmRecord& alarm) -> std::optional<k4::AlarmDescriptionActions> {
+        k4::AlarmDescriptionActions actions;
+        const int mode = station.config().mode;
+        if (mode == 1) {
+            size_t shown = 0;
+            for (int base = 0; base < k4::kBaseEntries && shown < actions.captions.size(); ++base)
+                if (alarm.forward[static_cast<size_t>(base)] != 0)
+                    actions.captions[shown++] =
+                        k4::Utf8FromMazovia(k4::baseButtonCaption(station.config().bases[base]));
+            const uint8_t id = alarm.id;
+            actions.forwardNow = [&station, id](int which) {
+                int index = -1;
+                station.alarms().findById(id, &index);
+                station.forwarder().forwardNow(index, which);
+            };
+            actions.firePending = (alarm.state() & k4::AlarmRecord::kStateFireForwardPending) != 0;
+            actions.falseAlarm = [&station, id] {
+                if (k4::AlarmRecord* listed = station.alarms().findById(id)) station.forwarder().cancelDelayed(*listed);
+            };
+        }
+        // An order to the panel over the alarm's own kind of path; not from
+        // a local source, not in the receiving-only mode, not to a panel
+        // that may be sent no order.
+        k4::Sbscrbr subscriber(station.database(), k4::ByNumber{static_cast<uint16_t>(alarm.subscriber)});
+        bool permitted = true;
+        if (subscriber.valid && !subscriber.unindexed) {
+            k4::OrdersTableList orders(station.database().files(), station.database().orderNames(),
+                                       subscriber.record.orders);
+            permitted = orders.usable() && orders.Count() > 0;
+        }
+        if (mode != 2 && alarm.path >= 0 && permitted) {
+            const int number = static_cast<uint16_t>(alarm.subscriber);
+            const int path = alarm.path;
+            actions.sendOrder = [&station, number, path](QWidget* parent) {
+                k4::Sbscrbr s(station.database(), k4::ByNumber{number});
+                if (!s.valid || s.unindexed) {
+                    station.messages().ShowNotice(k4::mz("\x03Nieprawidłowy numer abonenta."), k4::kNoticeInfo);
+                    return;
+                }
+                int choice = -1;
+                if (const auto d = station.paths().describe(path)) choice = d->testPath <= 3 ? d->testPath : d->testPath <= 6 ? 4 : -1;
+                k4::TChkSbsDlg dialog(station.database(), station.paths(), station.orders(), station.messages(),
+                                      s.offset(), parent, choice);
+                dialog.setWindowTitle(QStringLiteral("Wysyłanie rozkazu"));
+                dialog.exec();
+            };
+        }
+        return actions;
     });
     // exit(), not quit(): quit() first asks every window to close, and the
     // main window refuses that to everything but "&Wyjście".

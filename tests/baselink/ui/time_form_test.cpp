@@ -1,6 +1,8 @@
 // "Czas": the correction field's range and what the configuration keeps.
 #include "baselink/ui/time_form.h"
 
+#include "admin/installation.h"
+
 #include "config/config.h"
 #include "messages/messages.h"
 #include "support/qt_test_app.h"
@@ -29,8 +31,10 @@ TEST(TimeForm, SavesTheCorrectionIntoTheConfiguration) {
     test::TempDir dir;
     test::ScriptedOperatorUi ui;
     Messages messages(ui);
+    std::string error;
+    ASSERT_TRUE(admin::writeFreshInstallation(dir.path(), false, error)) << error;
     Config config{DataDir(dir.path())};
-    config.block().mode = 0;
+    ASSERT_EQ(config.LoadConfig(1), 0);
     TTimeForm form(config, messages, {});
     form.CorrectionE->setText(QStringLiteral("2400"));
     EXPECT_EQ(form.SaveBtnClick(), 0);

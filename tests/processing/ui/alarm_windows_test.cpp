@@ -105,6 +105,30 @@ TEST_F(Description, FieldsOfTheAlarm) {
     }
 }
 
+TEST_F(Description, TheForwardingButtonsFalseAlarmAndTheOrderButton) {
+    std::vector<int> forwarded;
+    int falseAlarms = 0, orders = 0;
+    AlarmDescriptionActions actions;
+    actions.captions = {"Ba&za1", ""};
+    actions.forwardNow = [&](int which) { forwarded.push_back(which); };
+    actions.firePending = true;
+    actions.falseAlarm = [&] { ++falseAlarms; };
+    actions.sendOrder = [&](QWidget*) { ++orders; };
+    TAlDesc dialog(alarm(12, 1), &events, info, nullptr, &actions);
+    auto* first = dialog.findChild<QPushButton*>("Forward1Btn");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->text(), QStringLiteral("Ba&za1"));
+    EXPECT_EQ(dialog.findChild<QPushButton*>("Forward2Btn"), nullptr) << "no second base";
+    first->click();
+    EXPECT_EQ(forwarded, std::vector<int>{2});
+    dialog.findChild<QPushButton*>("FalseAlarmBtn")->click();
+    EXPECT_EQ(falseAlarms, 1);
+    dialog.findChild<QPushButton*>("SendOrderBtn")->click();
+    EXPECT_EQ(orders, 1);
+    TAlDesc plain(alarm(12, 1), &events, info);
+    EXPECT_EQ(plain.findChild<QPushButton*>("SendOrderBtn"), nullptr);
+}
+
 TEST_F(Description, UnknownSubscriberIsToldAndNoWindowIsMade) {
     QtAlarmWindows windows(messages, &events, [](const AlarmRecord&) { return std::optional<AlarmSubscriberInfo>{}; },
                            kSteps);
