@@ -77,7 +77,6 @@ set(CPACK_PACKAGE_CONTACT "Kestrel4 <kestrel4@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kestrel4 - stacja operatora centrum monitorowania alarmów")
 # One string: a list of lines would be joined with ";".
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Kestrel4 - stacja operatora centrum monitorowania alarmów\n"
   "Przyjmuje meldunki central alarmowych abonentów z baz odbiorczych na liniach\n"
   "szeregowych, z pakietów interfejsu centrum i przez UDP, zapisuje historię\n"
   "zdarzeń i podnosi alarmy dla operatora. Pakiet zawiera stację (kestrel4),\n"
