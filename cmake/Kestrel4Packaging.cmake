@@ -44,7 +44,7 @@ install(FILES ${packaging}/kestrel4.bash-completion DESTINATION ${completions} R
 install(FILES ${packaging}/kestrel4.bash-completion DESTINATION ${completions} RENAME kestrel4-sim)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${packaging}/copyright
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrel4)
 
 # Man pages from each program's own --help.
 find_program(KESTREL4_HELP2MAN help2man REQUIRED)
@@ -75,8 +75,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_VENDOR "Kestrel4")
 set(CPACK_PACKAGE_CONTACT "Kestrel4 <kestrel4@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Kestrel4 - stacja operatora centrum monitorowania alarmów")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Kestrel4 - stacja operatora centrum monitorowania alarmów\n"
+# One string: a list of lines would be joined with ";".
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Przyjmuje meldunki central alarmowych abonentów z baz odbiorczych na liniach\n"
   "szeregowych, z pakietów interfejsu centrum i przez UDP, zapisuje historię\n"
   "zdarzeń i podnosi alarmy dla operatora. Pakiet zawiera stację (kestrel4),\n"

@@ -21,11 +21,15 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = kestrel4 ] || fail "Package: $(field Package)"
 depends=$(field Depends)
 # The libraries the programs are linked with, each with its package.
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6network6 libqt6dbus6 \
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6dbus6 \
                libqt6multimedia6 libqt6printsupport6 libcups2 libc6 libstdc++6; do
-  grep -Eq "(^|, )$library( |,|$)" <<<"$depends" || fail "Depends bez $library: $depends"
+  [[ ", $depends," == *", $library"[\ ,]* ]] || fail "Depends bez $library: $depends"
 done
-grep -q "adduser" <<<"$depends" || fail "Depends bez adduser"
+[[ ", $depends," == *", adduser,"* ]] || fail "Depends bez adduser"
+# The synopsis and a description of whole lines.
+[ "$(field Description | head -n 1)" = "Kestrel4 - stacja operatora centrum monitorowania alarmów" ] ||
+  fail "Description: $(field Description | head -n 1)"
+field Description | grep -q ';' && fail "Description z ';' (lista CMake)"
 for script in postinst prerm postrm conffiles; do
   grep -Eq "^ +[0-9]+ bytes, +[0-9]+ lines +\*? *$script" <<<"$info" || fail "brak skryptu $script"
 done

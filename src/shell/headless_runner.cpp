@@ -39,6 +39,8 @@ int runHeadless(Station& station) {
     station.setEventLineSink(&lines);
     if (station.start() != 0) {
         station.setEventLineSink(nullptr);
+        // Whatever box told the reason, the journal gets the failure as an error.
+        tellStderr(JournalPriority::Error, "kestrel4: start stacji nie powiódł się (powód powyżej)");
         return 1;
     }
     watchStopSignals();
