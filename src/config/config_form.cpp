@@ -1,7 +1,5 @@
 #include "config/config_form.h"
 
-#include "net/ip_text.h"
-
 #include "config/config.h"
 #include "config/start_config.h"
 #include "database/text_edge.h"
@@ -46,7 +44,14 @@ bool usesInnerConversion(int tab) { return tab == kTabStandard || tab == kTabStd
 
 } // namespace
 
-uint32_t dottedTextToInt(const std::string& dotted) {
+std::string intToIp(uint32_t value) {
+    char text[20];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", value >> 24, (value >> 16) & 0xFF, (value >> 8) & 0xFF,
+                  value & 0xFF);
+    return text;
+}
+
+uint32_t ipToInt(const std::string& dotted) {
     uint32_t value = 0;
     size_t at = 0;
     for (int k = 0; k < 4; ++k) {
@@ -145,7 +150,7 @@ void ConfigFormState::applyTo(ConfigBlock& c) const {
     c.autosave_flags = static_cast<uint16_t>(autosave ? (c.autosave_flags | 1) : (c.autosave_flags & ~1));
     if (autosave) putText(c.autosave_dir, sizeof c.autosave_dir, autosaveDir);
     putText(c.town, sizeof c.town, town);
-    c.recv_ip = static_cast<int32_t>(dottedTextToInt(recvIp));
+    c.recv_ip = static_cast<int32_t>(ipToInt(recvIp));
     c.recv_mark = recvMarkF ? 15 : 0;
 
     if (synopt) {

@@ -44,11 +44,10 @@ struct ConfigFormState {
     void applyTo(ConfigBlock& copy) const;
 };
 
-// The "Program odbiorczy" edit: dotted text of any width ("10.0.0.7" as
-// well as "010.000.000.007") to the value whose first octet is the most
-// significant byte; an octet that is not a number from 0 to 255 reads as 0.
-// The value back to text is intToIp.
-uint32_t dottedTextToInt(const std::string& dotted);
+// "%d.%d.%d.%d" of a value whose first octet is the most significant byte,
+// and back; an octet that is not a number reads as 0.
+std::string intToIp(uint32_t value);
+uint32_t ipToInt(const std::string& dotted);
 
 // The "Zwłoka pow." edit when left: 60 unless a number from 0 to 255.
 std::string correctedRepeatDelay(const std::string& text);
