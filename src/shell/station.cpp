@@ -26,7 +26,7 @@ Station::Station(const Environment& env)
       alarms_(config_.block(), history_),
       blockades_(dir_, messages_, history_, scheduler_),
       processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
-                  {paths_, tests_, armingSupervision_, forwarding_, orders_, textTracking_}),
+                  {paths_, tests_, arming_, forwarding_, orders_, textTracking_}),
       preparedEntries_(history_),
       intake_(dir_, clock_, messages_, history_),
       phoneOwners_(indexes_),
@@ -40,6 +40,7 @@ Station::Station(const Environment& env)
       paths_({dir_, config_.block(), pathTypes_, ports_, modules_, frame_, trace_, scheduler_, history_, messages_,
               database_, processing_, indexes_, pathPolling_, ethernetBases_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
+      arming_({config_.block(), clock_, scheduler_, database_, indexes_, processing_, history_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
       // window's events; the tick does not serve the bases ahead of it.
@@ -116,10 +117,11 @@ int Station::start() {
     intake_.start();
     LogStartOfWork(history_);
     // The receiving-only mode keeps no timer queue of its own worth saving,
-    // and supervises no tests.
+    // and supervises no tests and no arming schedules.
     if (config_.block().mode != 2) {
         scheduler_.saveEveryMinute();
         tests_.scheduleAll();
+        arming_.scheduleAll();
     }
     receptionSuspended_ = false;
     moduleCheck();

@@ -25,6 +25,7 @@
 #include "history/month_rollover.h"
 #include "intake/report_intake.h"
 #include "processing/alarms_list.h"
+#include "processing/arming_supervision.h"
 #include "processing/block_lst.h"
 #include "processing/event_table.h"
 #include "processing/event_text.h"
@@ -105,6 +106,7 @@ public:
     PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
+    ArmingSupervisor& arming() { return arming_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     InputPoller& inputs() { return inputs_; }
 
@@ -175,7 +177,6 @@ private:
     TraceRing trace_;
     // The subsystems report processing reaches that this station does not
     // run yet; each says in its own header which part takes its place.
-    NoArmingSupervision armingSupervision_;
     NoForwarding forwarding_;
     NoOrders orders_;
     NoTextTracking textTracking_;
@@ -196,6 +197,7 @@ private:
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;
+    ArmingSupervisor arming_;
     bool moduleCheckRunning_ = false;
     std::function<void()> pathsRebuilt_;
     InputPoller inputs_;
