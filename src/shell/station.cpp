@@ -32,7 +32,7 @@ Station::Station(const Environment& env)
                               env.clockAdjuster ? *env.clockAdjuster : systemClockAdjuster_}),
       orders_({database_, paths_, modules_, frame_, scheduler_, history_, messages_}),
       processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
-                  {paths_, tests_, armingSupervision_, forwarder_, orders_, textTracking_}),
+                  {paths_, tests_, arming_, forwarder_, orders_, textTracking_}),
       preparedEntries_(history_),
       intake_(dir_, clock_, messages_, history_),
       phoneOwners_(indexes_),
@@ -50,6 +50,7 @@ Station::Station(const Environment& env)
       paths_({dir_, config_.block(), pathTypes_, ports_, modules_, frame_, trace_, scheduler_, history_, messages_,
               database_, processing_, indexes_, pathPolling_, udp_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
+      arming_({config_.block(), clock_, scheduler_, database_, indexes_, processing_, history_, messages_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
       // window's events; the tick does not serve the bases ahead of it.
@@ -147,12 +148,13 @@ int Station::start() {
     intake_.start();
     LogStartOfWork(history_);
     // The receiving-only mode keeps no timer queue of its own worth saving,
-    // and supervises no tests.
+    // and supervises no tests and no arming schedules.
     if (config_.block().mode != 2) {
         scheduler_.saveEveryMinute();
         // Orders the last run left half-sent are not resumed.
         orders_.forgetInterruptedOrders();
         tests_.scheduleAll();
+        arming_.scheduleAll();
     }
     if (config_.block().autosave_flags & 1) autoDump_.run(true, false);
     forwardingSupervision_.scheduleClockCorrection();

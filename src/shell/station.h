@@ -30,6 +30,7 @@
 #include "maintenance/target_volume.h"
 #include "intake/report_intake.h"
 #include "processing/alarms_list.h"
+#include "processing/arming_supervision.h"
 #include "processing/block_lst.h"
 #include "processing/event_table.h"
 #include "processing/event_text.h"
@@ -126,6 +127,7 @@ public:
     PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
+    ArmingSupervisor& arming() { return arming_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     AlarmForwarder& forwarder() { return forwarder_; }
     ForwardingSupervision& forwarding() { return forwardingSupervision_; }
@@ -208,7 +210,6 @@ private:
     TraceRing trace_;
     // The subsystems report processing reaches that this station does not
     // run yet; each says in its own header which part takes its place.
-    NoArmingSupervision armingSupervision_;
     SystemClockAdjuster systemClockAdjuster_;
     StationForwardingChannels forwardingChannels_;
     AlarmForwarder forwarder_;
@@ -230,6 +231,7 @@ private:
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;
+    ArmingSupervisor arming_;
     bool moduleCheckRunning_ = false;
     std::function<void()> pathsRebuilt_;
     InputPoller inputs_;

@@ -250,6 +250,8 @@ TEST_F(SubscribersCommandTest, DemoInstallationIsWholeWithItsModulesAndItsBase) 
     EXPECT_NE(check.out.find("linie    w użyciu: 6,"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("sektory  w użyciu: 30,"), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("alarmy   w użyciu: 1,"), std::string::npos) << check.out;
+    // Office hours for 1001: its premises' arming schedule.
+    EXPECT_NE(check.out.find("uzbroj   w użyciu: 1,"), std::string::npos) << check.out;
     const Run conf = run({"conf", "show", data()});
     EXPECT_NE(conf.out.find("mode = 3 (Std/Odb)\n"), std::string::npos) << conf.out;
     EXPECT_NE(conf.out.find("inter_port = 1\n"), std::string::npos);

@@ -8,6 +8,7 @@
 #include "database/lines_list.h"
 #include "database/sbscrbr.h"
 #include "database/subsystem_editing.h"
+#include "database/subsys_lst.h"
 #include "database/table.h"
 #include "database/text_edge.h"
 #include "platform/file.h"
@@ -80,6 +81,31 @@ bool addOwnList(SubscriberDatabase& db, Sbscrbr& s) {
     return true;
 }
 
+// The first objects keep office hours, so the arming supervision has
+// something to watch: the premises (panel subsystem 1, schedule position 1)
+// disarmed 07:30 to 08:00 and armed 17:00 to 18:00 on working days, a short
+// Saturday, closed on Sundays and holidays. Person 1 arms the premises.
+constexpr int kScheduledUpTo = 1003;
+constexpr int kPremisesPosition = 1;
+
+bool addOfficeHours(SubscriberDatabase& db, Sbscrbr& s) {
+    SubsysLst plans(db.files(), s.record.arm_plans);
+    if (!plans.usable()) return false;
+    ArmingSchedule& schedule = plans.schedule();
+    schedule = {};
+    const ScheduleDay working{7 * 60 + 30, 30, 17 * 60, 60, 0};
+    const ScheduleDay saturday{8 * 60, 30, 14 * 60, 60, 0};
+    const ScheduleDay closed{0, 0, 0, 0, 1};
+    for (int d = 0; d < 5; ++d) schedule.days[d] = working;
+    schedule.days[5] = saturday;
+    schedule.days[6] = closed;
+    schedule.days[7] = closed;
+    if (plans.SavePosition(kPremisesPosition, static_cast<uint8_t>(kPanelSubsystemBit | 1)) != 0) return false;
+    s.record.arm_mask = static_cast<uint16_t>(s.record.arm_mask | (1u << kPremisesPosition));
+    s.record.armers[0] = {1, static_cast<uint16_t>(1u << kPremisesPosition)};
+    return true;
+}
+
 bool furnish(SubscriberDatabase& db, int number) {
     Sbscrbr s(db, ByNumber{number});
     if (!s.valid) return false;
@@ -94,6 +120,7 @@ bool furnish(SubscriberDatabase& db, int number) {
             if (NewSector(lines, premises, i + 1, mz("CZ"), mz(kPremisesSectors[i])) != 0) return false;
     }
     if (number == kOwnListSubscriber && !addOwnList(db, s)) return false;
+    if (number <= kScheduledUpTo && !addOfficeHours(db, s)) return false;
     // The first objects are probed over the demo's modules (the checking
     // panel's cells): two over the radio module 1, one over dial-up.
     if (number == 1001 || number == 1002) {
@@ -167,7 +194,8 @@ int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
             << "kestrel4-admin demo KATALOG PLIK.csv\n"
                "  Instalacja demonstracyjna w pustym katalogu: tryb Odbiorcza z bazą na\n"
                "  porcie 1, abonenci z pliku CSV, każdy z podsystemem 0 \"Centrala\" i 1 \"Obiekt\"\n"
-               "  (sektory 1-9), abonent 1030 z własną listą zdarzeń, blokady 1034 i 1035.\n";
+               "  (sektory 1-9), abonent 1030 z własną listą zdarzeń, blokady 1034 i 1035;\n"
+               "  abonenci do 1003 z harmonogramem uzbrojenia obiektu (dni robocze 7:30/17:00).\n";
         return args.size() == 1 && args[0] == "--help" ? 0 : 2;
     }
     const std::string& dir = args[0];

@@ -10,6 +10,7 @@
 #include "baselink/ui/time_form.h"
 #include "config/param_sys.h"
 #include "config/ui/config_form_dialog.h"
+#include "config/ui/holiday_form.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
 #include "database/text_edge.h"
@@ -147,6 +148,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         if (runConfigurationDialog(station_, dir_, window_)) runModuleCheckDialog(station_, window_, true);
     } else if (itemName == "Haso1") {
         changeSupervisorPassword(passwordPrompt_, station_.configFile(), station_.messages());
+    } else if (itemName == "Swieto1") {
+        THoliday holiday(station_.configFile(), station_.clock(), station_.messages(), window_);
+        holiday.exec();
     } else if (itemName == "Parametry1") {
         showSystemParameters();
     } else if (itemName == "Czas1") {
