@@ -36,10 +36,14 @@ for command in conf convert db demo events find history index init subscribers; 
   grep -qw -- "$command" <<<"$listed" || { echo "BŁĄD: --help nie wymienia $command"; status=1; }
 done
 expect "conf convert" kestrel4-admin co
-expect "set show" kestrel4-admin conf ""
+expect "base set show" kestrel4-admin conf ""
 expect "export import" kestrel4-admin subscribers ""
 expect "rebuild" kestrel4-admin index ""
 expect "base1_port= base2_port= base1_speed= base2_speed=" kestrel4-admin conf set ba
-expect "--data --from --raw --to --help" kestrel4-admin history --
+expect "export" kestrel4-admin history ""
+# The history options are the filter's; a few that must be there.
+for option in --from --to --raw --subscriber --code --data; do
+  grep -qw -- "$option" <<<"$(offered kestrel4-admin history --)" || { echo "BŁĄD: history -- nie daje $option"; status=1; }
+done
 expect "--force --help" kestrel4-admin init --
 exit $status
