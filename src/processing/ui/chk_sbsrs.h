@@ -50,8 +50,9 @@ public:
     // "&Wydruk": the list as it stands, filter and all.
     void WydrukClick();
     void select(int i);
-    // Who opens "Tory badania" for a subscriber (by its record offset) on a
-    // double click or Space on the list; none, nothing opens.
+    // Who opens the subscriber's dialog (by its record offset) on a double
+    // click or Space on the list: "Tory badania", or its blockade when the
+    // list was opened for blockades; none, nothing opens.
     void setPathDialog(std::function<void(int32_t offset)> open) { openPaths_ = std::move(open); }
     void ListDblClick();
 

@@ -108,21 +108,11 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     handled_ = true;
     if (itemName == "Demo1") {
         runDemonstrationReports(station_.processing(), station_.config());
-    } else if (itemName == "Lista1") {
-        TChkSbsrs::PrintList print;
-        if (outputs_) {
-            print = [this](const std::vector<int32_t>& offsets) {
-                ListingParts parts = listingParts();
-                printSubscriberListing(offsets, station_.database(), false, kListingNormal, parts);
-            };
-        }
-        TChkSbsrs list(station_.indexes(), station_.database(), window_, print);
-        list.setPathDialog([this, &list](int32_t offset) {
-            TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset,
-                             &list);
-            paths.exec();
-        });
-        list.exec();
+    } else if (itemName == "Lista1" || itemName == "Lista2") {
+        showSupervisedList(itemName == "Lista2");
+    } else if (itemName == "Obiekt1") {
+        const SubscriberFound found = finder().find();
+        if (found.offset >= 0) openPathDialog(found.offset, window_);
     } else if (itemName == "Wydruk1" && outputs_) {
         ListingParts parts = listingParts();
         TSbsPrn dialog(station_.indexes(), station_.database(), station_.sharedLists(), parts, window_);
@@ -268,8 +258,11 @@ void StationWindowCommands::historyOfFoundSubscriber() {
 // "B&lokady" / "&Obiekt": the subscriber searched for, then its blockade.
 void StationWindowCommands::blockadeOfFoundSubscriber() {
     const SubscriberFound found = finder().find();
-    if (found.offset < 0) return;
-    Sbscrbr subscriber(station_.database(), AtOffset{found.offset});
+    if (found.offset >= 0) openBlockade(found.offset, window_);
+}
+
+void StationWindowCommands::openBlockade(int32_t offset, QWidget* parent) {
+    Sbscrbr subscriber(station_.database(), AtOffset{offset});
     if (!subscriber.valid) {
         station_.messages().ShowNotice(mz("odczytu danych abonenta"), kNoticeError);
         return;
@@ -282,8 +275,31 @@ void StationWindowCommands::blockadeOfFoundSubscriber() {
         std::string text;
         return subscriber.ReadDescription(text) < 0 ? std::string() : Utf8FromMazovia(text);
     };
-    TSbsBlockade dialog(shown, station_.blockades(), station_.scheduler(), station_.messages(), window_);
+    TSbsBlockade dialog(shown, station_.blockades(), station_.scheduler(), station_.messages(), parent);
     dialog.exec();
+}
+
+void StationWindowCommands::openPathDialog(int32_t offset, QWidget* parent) {
+    TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset, parent);
+    paths.exec();
+}
+
+// "Lista Badanych Abonentów": a double click or Space opens the paths of the
+// subscriber, or its blockade when the list was opened from "B&lokady".
+void StationWindowCommands::showSupervisedList(bool forBlockades) {
+    TChkSbsrs::PrintList print;
+    if (outputs_) {
+        print = [this](const std::vector<int32_t>& offsets) {
+            ListingParts parts = listingParts();
+            printSubscriberListing(offsets, station_.database(), false, kListingNormal, parts);
+        };
+    }
+    TChkSbsrs list(station_.indexes(), station_.database(), window_, print);
+    list.setPathDialog([this, &list, forBlockades](int32_t offset) {
+        if (forBlockades) openBlockade(offset, &list);
+        else openPathDialog(offset, &list);
+    });
+    list.exec();
 }
 
 } // namespace k4

@@ -56,6 +56,9 @@ private:
     void showSystemParameters();
     TFindSbs& finder();
     void blockadeOfFoundSubscriber();
+    void openBlockade(int32_t offset, QWidget* parent);
+    void openPathDialog(int32_t offset, QWidget* parent);
+    void showSupervisedList(bool forBlockades);
     // What the listings print through (the signal outputs are set).
     ListingParts listingParts();
     void historyOfFoundSubscriber();

@@ -5,12 +5,17 @@
 
 #include "admin/installation.h"
 #include "config/ui/config_form_dialog.h"
+#include "database/sbscrbr.h"
+#include "database/subscriber_saving.h"
 #include "database/text_edge.h"
 #include "history/history_reader.h"
 #include "maintenance/ui/auto_save_form.h"
 #include "operators/operator_list.h"
 #include "operators/scramble.h"
 #include "operators/ui/passwd.h"
+#include "processing/ui/chk_sbs_dlg.h"
+#include "processing/ui/chk_sbsrs.h"
+#include "processing/ui/sbs_blockade.h"
 #include "platform/file.h"
 #include "shell/station.h"
 #include "support/fake_serial_line.h"
@@ -261,6 +266,50 @@ TEST_F(WindowCommands, TheAutomaticDumpDialogSwitchesTheNightlyDumpOn) {
     for (int i = 0; i < station->scheduler().count(); ++i)
         booked |= station->scheduler().entry(i).type() == kSchedSaveBase;
     EXPECT_TRUE(booked);
+}
+
+// "&Lista" of "&Badania" and of "B&lokady" is the same list; a double click
+// opens the subscriber's paths from the first and its blockade from the
+// second.
+TEST_F(WindowCommands, TheSupervisedListOpensPathsOrTheBlockade) {
+    Sbscrbr s(station->database(), ByNumber{1001});
+    std::strcpy(s.record.name, "Sklep");
+    int32_t offset = 0;
+    ASSERT_EQ(saveNewSubscriber(station->database(), station->indexes(), s.record, offset), kSubscriberSaved);
+    struct Case {
+        const char* item;
+        bool blockade;
+    };
+    for (const Case c : {Case{"Lista1", false}, Case{"Lista2", true}}) {
+        SCOPED_TRACE(c.item);
+        bool pathsOpened = false, blockadeOpened = false, listed = false;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* list = qobject_cast<TChkSbsrs*>(modal)) {
+                if (listed) return list->reject();
+                listed = true;
+                ASSERT_EQ(list->count(), 1);
+                list->select(0);
+                // Queued: the dialog it opens runs its own loop, in which
+                // this driver must fire again to close it.
+                QTimer::singleShot(0, list, [list] { list->ListDblClick(); });
+            } else if (auto* paths = qobject_cast<TChkSbsDlg*>(modal)) {
+                pathsOpened = true;
+                paths->reject();
+            } else if (auto* blockade = qobject_cast<TSbsBlockade*>(modal)) {
+                blockadeOpened = true;
+                blockade->reject();
+            }
+        });
+        driver.start(10);
+        StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+        commands.runCommand(c.item);
+        driver.stop();
+        EXPECT_TRUE(commands.lastCommandHandled());
+        EXPECT_EQ(pathsOpened, !c.blockade);
+        EXPECT_EQ(blockadeOpened, c.blockade);
+    }
 }
 
 } // namespace
