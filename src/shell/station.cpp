@@ -40,6 +40,7 @@ Station::Station(const Environment& env)
       paths_({dir_, config_.block(), pathTypes_, ports_, modules_, frame_, trace_, scheduler_, history_, messages_,
               database_, processing_, indexes_, pathPolling_, ethernetBases_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
+      dc09_({dir_, clock_, messages_, intake_, processing_, database_, tests_, trace_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
       // window's events; the tick does not serve the bases ahead of it.
@@ -113,6 +114,8 @@ int Station::start() {
     blockades_.load();
     // What the last run accepted and did not process comes first, with the
     // times it came, ahead of this run's start.
+    // The receiver's handler must be there before the journal is replayed.
+    dc09_.start();
     intake_.start();
     LogStartOfWork(history_);
     // The receiving-only mode keeps no timer queue of its own worth saving,
@@ -148,6 +151,7 @@ void Station::setEventLineSink(EventLineSink* sink) {
 void Station::tick(bool windowMessagePending) {
     intake_.watch();
     timer_.Timer1Timer(windowMessagePending);
+    if (!receptionSuspended_) dc09_.tick();
     intake_.tellOperator();
 }
 
@@ -156,6 +160,7 @@ void Station::stop() {
     watchArrivals(false);
     started_ = false;
     receptionSuspended_ = true;
+    dc09_.stop();
     intake_.stop();
     DataLayerParts parts = dataLayerParts();
     StopDataLayer(parts);

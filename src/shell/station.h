@@ -35,6 +35,7 @@
 #include "processing/test_supervision.h"
 #include "shell/checking_panel.h"
 #include "shell/data_layer.h"
+#include "shell/dc09_link.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
 #include "shell/station_links.h"
@@ -105,6 +106,7 @@ public:
     PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
+    Dc09Link& ipPanels() { return dc09_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     InputPoller& inputs() { return inputs_; }
 
@@ -196,6 +198,8 @@ private:
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;
+    // IP panels over TCP and UDP, when the technician switched them on.
+    Dc09Link dc09_;
     bool moduleCheckRunning_ = false;
     std::function<void()> pathsRebuilt_;
     InputPoller inputs_;

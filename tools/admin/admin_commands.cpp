@@ -21,6 +21,7 @@ void usage(std::ostream& out) {
            "  find --number N | --name TEKST | --phone CYFRY [KATALOG]  wyszukanie abonenta\n"
            "  demo KATALOG PLIK.csv             instalacja demonstracyjna\n"
            "  index rebuild [KATALOG]           odbudowa indeksów abonentów\n"
+           "  dc09 accounts list | add | remove ...  konta central nadających przez IP\n"
            "Każde polecenie zna --help.\n";
 }
 } // namespace
@@ -59,6 +60,7 @@ int dispatch(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "subscribers") return subscribersCommand(rest, out, err);
     if (command == "find") return findCommand(rest, out, err);
     if (command == "index") return indexCommand(rest, out, err);
+    if (command == "dc09") return dc09Command(rest, out, err);
     if (command == "demo") return demoCommand(rest, out, err);
     if (command == "conf") {
         if (!rest.empty() && rest[0] == "show") return confShowCommand(Args(rest.begin() + 1, rest.end()), out, err);

@@ -20,6 +20,7 @@ int subscribersCommand(const Args& args, std::ostream& out, std::ostream& err);
 int findCommand(const Args& args, std::ostream& out, std::ostream& err);
 int indexCommand(const Args& args, std::ostream& out, std::ostream& err);
 int demoCommand(const Args& args, std::ostream& out, std::ostream& err);
+int dc09Command(const Args& args, std::ostream& out, std::ostream& err);
 int convertCommand(const Args& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 // Dispatches argv; every command answers --help.
