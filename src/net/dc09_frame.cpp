@@ -226,7 +226,6 @@ std::string dc09Head(std::string_view kind, bool encrypted, const Dc09Echo& echo
     if (!echo.receiver.empty()) out.append("R").append(echo.receiver);
     if (!echo.line.empty()) out.append("L").append(echo.line);
     if (!echo.account.empty()) out.append("#").append(echo.account);
-    else if (kind == "NAK") out.append("A0");
     out.push_back('[');
     return out;
 }

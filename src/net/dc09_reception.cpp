@@ -16,8 +16,9 @@ Dc09Echo echoOf(const Dc09Frame& f) {
 }
 
 // A NAK carries the centre's time, so that a panel with a wrong clock can
-// set it; it names no sequence and no account, and it always travels in
-// clear: the frame it answers may not have been readable with any key.
+// set it; it names no sequence and no account (an "A0" there would run
+// into a hex line number), and it always travels in clear: the frame it
+// answers may not have been readable with any key.
 Dc09Verdict nak(const Dc09Frame& f, Dc09Refusal why, int64_t now) {
     Dc09Verdict v;
     v.answer = Dc09Answer::Nak;

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     auto fill = [] { return uint8_t{9}; };
     for (const auto& key : keys) {
-        for (const std::string* input : {&text, &hex}) {
+        for (const std::string* input : {&text, static_cast<const std::string*>(&hex)}) {
             const auto clear = k4::dc09Decrypt(key, *input);
             if (!clear) continue;
             for (char c : *clear) {

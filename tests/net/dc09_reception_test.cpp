@@ -111,7 +111,7 @@ TEST(Dc09Reception, EveryAnswerAndRefusal) {
 
 TEST(Dc09Reception, NakCarriesTheCentresTime) {
     const Dc09Verdict v = judge(plain("NULL", "", kNow - 3600));
-    EXPECT_EQ(v.reply, dc09Wrap("\"NAK\"0000R1L2A0[]_04:15:00,12-11-2026"));
+    EXPECT_EQ(v.reply, dc09Wrap("\"NAK\"0000R1L2[]_04:15:00,12-11-2026"));
 }
 
 TEST(Dc09Reception, EncryptedAnswerWithTheAccountsKey) {
