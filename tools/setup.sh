@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-serialport-dev qt6-multimedia-dev
-  libcups2-dev cups-daemon cups-client dbus-daemon dbus-bin netpbm libnetpbm-dev libjpeg62-turbo-dev
+  libcups2-dev cups-daemon cups-client dbus-daemon dbus-bin netpbm libnetpbm-dev libjpeg62-turbo-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev
   xvfb xauth clang libclang-rt-14-dev
   xdg-utils x11-xserver-utils

@@ -16,6 +16,7 @@ enum class IntakeChannel : uint8_t {
     BaseFrame = 1,   // a serial base frame: L and the records
     ModuleBlock = 2, // a block of an interface module
     Datagram = 3,    // a UDP datagram
+    IpPanel = 4,     // a frame of an IP panel, judged and decoded
 };
 
 // A frame taken in and not yet processed.

@@ -72,7 +72,7 @@ private:
     Messages& messages_;
     HistoryLog& history_;
     IntakeJournal journal_;
-    std::array<Handler, 4> handlers_{};
+    std::array<Handler, 5> handlers_{};
     bool started_ = false;
     bool keepJournal_ = false; // a held record could not be read back
     int inFlight_ = 0;

@@ -76,6 +76,9 @@ int ReportProcessing::processReport(const Report& r) {
     } else if (r.path < 0) {
         pathKind = -(r.path + 1);
         transmissionType = pathKind & 0x0F;
+        // IP panels are tested on the Ethernet test path, as the Ethernet
+        // bases' subscribers are.
+        if (r.path == Report::kPathIpReceiver) testPath = 6;
     }
 
     Outcome o{r, r.code, r.subsystem, r.sector};

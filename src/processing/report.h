@@ -13,6 +13,8 @@ struct Report {
     // Local sources in the path slot.
     static constexpr int32_t kPathSerialBase = -8;
     static constexpr int32_t kPathDemonstration = -1;
+    // The receiver of IP panels: the Ethernet path type ("TE") and its test path.
+    static constexpr int32_t kPathIpReceiver = -7;
 
     enum Flags : int32_t {
         kUnknownSubscriber = 0x01, // no look-up: the subscriber is not known

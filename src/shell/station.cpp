@@ -51,6 +51,7 @@ Station::Station(const Environment& env)
               database_, processing_, indexes_, pathPolling_, udp_}),
       tests_({config_.block(), pathTypes_, scheduler_, database_, indexes_, processing_, history_, messages_}),
       arming_({config_.block(), clock_, scheduler_, database_, indexes_, processing_, history_, messages_}),
+      dc09_({dir_, clock_, messages_, intake_, processing_, database_, tests_, trace_}),
       inputs_(config_.block(), baseLink_, modules_, paths_, history_, messages_),
       // When bytes have come, their call is already queued behind the
       // window's events; the tick does not serve the bases ahead of it.
@@ -145,6 +146,8 @@ int Station::start() {
     blockades_.load();
     // What the last run accepted and did not process comes first, with the
     // times it came, ahead of this run's start.
+    // The receiver's handler must be there before the journal is replayed.
+    dc09_.start();
     intake_.start();
     LogStartOfWork(history_);
     // The receiving-only mode keeps no timer queue of its own worth saving,
@@ -194,6 +197,7 @@ void Station::tick(bool windowMessagePending) {
     if (restoreHold_) return;
     intake_.watch();
     timer_.Timer1Timer(windowMessagePending);
+    if (!receptionSuspended_) dc09_.tick();
     intake_.tellOperator();
 }
 
@@ -203,6 +207,7 @@ void Station::stop() {
     started_ = false;
     receptionSuspended_ = true;
     udp_.closeSockets();
+    dc09_.stop();
     intake_.stop();
     DataLayerParts parts = dataLayerParts();
     StopDataLayer(parts);

@@ -43,6 +43,7 @@
 #include "processing/test_supervision.h"
 #include "shell/checking_panel.h"
 #include "shell/data_layer.h"
+#include "shell/dc09_link.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
 #include "net/udp_channels.h"
@@ -128,6 +129,7 @@ public:
     PathTable& paths() { return paths_; }
     TestSupervisor& tests() { return tests_; }
     ArmingSupervisor& arming() { return arming_; }
+    Dc09Link& ipPanels() { return dc09_; }
     ModulePoll& modulePoll() { return pathPolling_.modulePoll(); }
     AlarmForwarder& forwarder() { return forwarder_; }
     ForwardingSupervision& forwarding() { return forwardingSupervision_; }
@@ -232,6 +234,8 @@ private:
     PathTable paths_;
     TestSupervisor tests_;
     ArmingSupervisor arming_;
+    // IP panels over TCP and UDP, when the technician switched them on.
+    Dc09Link dc09_;
     bool moduleCheckRunning_ = false;
     std::function<void()> pathsRebuilt_;
     InputPoller inputs_;

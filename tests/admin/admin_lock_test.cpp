@@ -100,6 +100,8 @@ TEST(AdminLock, WritesAreRefusedWhileAStationHoldsTheDirectoryAndReadsSaySo) {
             {"conf", "set", "mode=3", data},
             {"subscribers", "import", tmp.file("more.csv"), data},
             {"index", "rebuild", data},
+            {"dc09", "accounts", "add", "1234", "12", "-", data},
+            {"dc09", "accounts", "remove", "1234", data},
             {"demo", tmp.file("empty"), tmp.file("in.csv")},
             {"backup", tmp.file("kopia"), data},
             {"restore", tmp.file("kopia"), data, "--tak"},

@@ -25,6 +25,7 @@ void usage(std::ostream& out) {
            "  index rebuild [KATALOG]           odbudowa indeksów abonentów\n"
            "  backup KATALOG [DANE]             kopia bazy do katalogu\n"
            "  restore KATALOG [DANE]            odtworzenie bazy z kopii (poprzednia w BAZA.000)\n"
+           "  dc09 accounts list | add | remove ...  konta central nadających przez IP\n"
            "Każde polecenie zna --help.\n";
 }
 } // namespace
@@ -63,6 +64,7 @@ int dispatch(const Args& args, std::istream& in, std::ostream& out, std::ostream
     if (command == "subscribers") return subscribersCommand(rest, out, err);
     if (command == "find") return findCommand(rest, out, err);
     if (command == "index") return indexCommand(rest, out, err);
+    if (command == "dc09") return dc09Command(rest, out, err);
     if (command == "demo") return demoCommand(rest, out, err);
     if (command == "backup") return backupCommand(rest, false, out, err);
     if (command == "restore") return backupCommand(rest, true, out, err);

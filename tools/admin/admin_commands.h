@@ -23,6 +23,7 @@ int indexCommand(const Args& args, std::ostream& out, std::ostream& err);
 // restore: "restore" rather than "backup".
 int backupCommand(const Args& args, bool restore, std::ostream& out, std::ostream& err);
 int demoCommand(const Args& args, std::ostream& out, std::ostream& err);
+int dc09Command(const Args& args, std::ostream& out, std::ostream& err);
 int convertCommand(const Args& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 // Dispatches argv; every command answers --help.
