@@ -108,13 +108,21 @@ TEST(ModuleSimStation, ModulesFoundReportsTakenProbesAnsweredAndALineFaultTold) 
 
     int status = -1;
     const auto began = std::chrono::steady_clock::now();
+    int64_t stationMs = 0;
     while (std::chrono::steady_clock::now() - began < std::chrono::seconds(40)) {
         // The station's time runs five times faster than the wall clock:
         // probes come every two real seconds, the simulator can see the
-        // bus idle in between and finish.
-        clock.advanceMs(100);
-        station->tick();
-        QCoreApplication::processEvents();
+        // bus idle in between and finish. On a busy machine this loop turns
+        // slower, so the ticks catch up with the wall clock rather than
+        // letting the simulator's scenario end before the station's probes.
+        const int64_t realMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began).count();
+        do {
+            clock.advanceMs(100);
+            stationMs += 100;
+            station->tick();
+            QCoreApplication::processEvents();
+        } while (stationMs < 5 * realMs);
         ::usleep(20'000);
         if (::waitpid(child, &status, WNOHANG) == child) break;
     }
