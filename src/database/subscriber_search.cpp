@@ -1,6 +1,7 @@
 #include "database/subscriber_search.h"
 
 #include "database/codepage.h"
+#include "database/opened_index.h"
 #include "database/subscriber_indexes.h"
 #include "database/text_edge.h"
 #include "messages/messages.h"
@@ -12,30 +13,6 @@ namespace k4 {
 namespace {
 
 const char* const kNobody = "Nie ma takiego abonenta";
-
-// The index open for the length of one search; an index the station keeps
-// open stays so.
-class OpenedIndex {
-public:
-    OpenedIndex(const DataDir& dir, SubscriberIndexes& indexes, int index)
-        : handle_(indexes.handle(index)), opened_(!handle_.isOpen()) {
-        const IndexDescriptor& d = indexDescriptor(index);
-        ok_ = !opened_ || handle_.OpenIndex(dir, d.name, d.duplicates) == 0;
-        if (!ok_) opened_ = false;
-    }
-    ~OpenedIndex() {
-        if (opened_) handle_.CloseIndex();
-    }
-    OpenedIndex(const OpenedIndex&) = delete;
-    OpenedIndex& operator=(const OpenedIndex&) = delete;
-    bool ok() const { return ok_; }
-    IndexHandle& operator*() { return handle_; }
-
-private:
-    IndexHandle& handle_;
-    bool opened_;
-    bool ok_ = true;
-};
 
 } // namespace
 

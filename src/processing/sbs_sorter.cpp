@@ -1,6 +1,7 @@
 #include "processing/sbs_sorter.h"
 
 #include "database/codepage.h"
+#include "database/opened_index.h"
 #include "database/field_text.h"
 #include "database/index_file.h"
 #include "database/sbscrbr.h"
@@ -19,30 +20,6 @@ namespace k4 {
 namespace {
 
 const char* const kHashes = "####################";
-
-// An index kept open by the station stays open; another is opened for the
-// collection and closed again.
-class CollectedIndex {
-public:
-    CollectedIndex(SubscriberIndexes& indexes, const DataDir& dir, int index)
-        : handle_(indexes.handle(index)), opened_(!handle_.isOpen()) {
-        const IndexDescriptor& d = indexDescriptor(index);
-        ok_ = !opened_ || handle_.OpenIndex(dir, d.name, d.duplicates) == 0;
-        if (!ok_) opened_ = false;
-    }
-    ~CollectedIndex() {
-        if (opened_) handle_.CloseIndex();
-    }
-    CollectedIndex(const CollectedIndex&) = delete;
-    CollectedIndex& operator=(const CollectedIndex&) = delete;
-    bool ok() const { return ok_; }
-    IndexHandle& operator*() { return handle_; }
-
-private:
-    IndexHandle& handle_;
-    bool opened_;
-    bool ok_ = true;
-};
 
 std::string postalCode(const char (&code)[6]) {
     std::string text = fieldText(code);
@@ -117,7 +94,7 @@ void SbsSorter::collect(int index, std::string from, std::string to, int keyLeng
     entries_.clear();
     if (mask == 0) return;
 
-    CollectedIndex opened(indexes_, database_.dataDir(), index);
+    OpenedIndex opened(database_.dataDir(), indexes_, index);
     if (!opened.ok()) {
         messages.ShowNotice(mz("\x03otwarcia indeksu"), kNoticeError);
         return;
