@@ -41,6 +41,10 @@ Station::Station(const Environment& env)
       modules_({ports_, frame_, trace_, clock_, messages_}),
       moduleLinks_(forwardingSupervision_),
       subscriberAddresses_(database_),
+      partners_(config_.block(),
+                [this](int subscriber, int base, int bit) {
+                    forwardingSupervision_.ConfirmForwarding(subscriber, base, bit);
+                }),
       udp_({dir_, config_.block(), clock_, messages_, history_, processing_, intake_, paths_, trace_,
             receptionSuspended_, subscriberAddresses_},
            env.makeDatagramSocket, env.pump, env.udp),
@@ -68,6 +72,7 @@ Station::Station(const Environment& env)
     udp_.setArrivalHandler([this] { datagrams_.request(); });
     udp_.setNoticeHandler([this] { udpNotices_.request(); });
     alarms_.setConfirmation(&udp_);
+    udp_.setLinks({nullptr, &partners_, nullptr});
     // A long operation (a search, a print) still serves the lines between
     // its steps.
     messages_.setInputPoll([this] {

@@ -46,6 +46,7 @@
 #include "shell/dc09_link.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
+#include "net/forwarding_partners.h"
 #include "net/udp_channels.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
@@ -227,6 +228,8 @@ private:
     ModuleBus modules_;
     ForwardingModuleLinks moduleLinks_;
     RecordSubscriberAddresses subscriberAddresses_;
+    // The centres that took an alarm forwarded over Ethernet confirm it.
+    ForwardingPartners partners_;
     // The three UDP channels: the Ethernet bases' text commands and the
     // transmitters' datagrams, in and out.
     UdpChannels udp_;

@@ -72,6 +72,11 @@ StationHistoryParts stationParts(Station& station, Printing* printing) {
     return s;
 }
 
+// One history window at a time: the windows are modal, so a second one can
+// only be asked for from inside the first (through a subscriber's card or
+// paths), and then the first one is the answer.
+bool historyWindowShown = false;
+
 } // namespace
 
 void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber) {
@@ -79,10 +84,13 @@ void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, in
         station.messages().ShowNotice(mz("\x03odczytu pliku historii zdarzeń"), kNoticeError);
         return;
     }
+    if (historyWindowShown) return;
     StationHistoryParts s = stationParts(station, printing);
     s.parts.subscriber = subscriber;
     THistory window(s.parts, parent);
+    historyWindowShown = true;
     window.exec();
+    historyWindowShown = false;
 }
 
 void openArchiveFiles(Station& station, Printing* printing, QWidget* parent) {

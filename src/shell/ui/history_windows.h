@@ -8,7 +8,7 @@ namespace k4 {
 class Printing;
 class Station;
 
-// subscriber -1: every subscriber.
+// subscriber -1: every subscriber. Nothing while a history window is open.
 void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber = -1);
 void openArchiveFiles(Station& station, Printing* printing, QWidget* parent);
 

@@ -13,6 +13,7 @@
 #include "config/ui/holiday_form.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
+#include "database/ui/orders_forms.h"
 #include "database/text_edge.h"
 #include "maintenance/ui/auto_save_form.h"
 #include "operators/operator_login.h"
@@ -30,6 +31,7 @@
 #include "shell/station.h"
 #include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
+#include "shell/ui/path_dialog_links.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -177,6 +179,10 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TAlarms names(station_.events(), dir_, station_.messages(), outputs_ ? &outputs_->printing() : nullptr, false,
                       window_);
         names.exec();
+    } else if (itemName == "Rozkazy1") {
+        TOrdersTab orders(station_.database().orderNames(), station_.messages(),
+                          outputs_ ? &outputs_->printing() : nullptr, nullptr, window_);
+        orders.exec();
     } else if (itemName == "Testy1") {
         TSpecAlForm special(station_.configFile(), station_.events(), station_.messages(),
                             [this]() -> std::optional<int> {
@@ -280,7 +286,8 @@ void StationWindowCommands::openBlockade(int32_t offset, QWidget* parent) {
 }
 
 void StationWindowCommands::openPathDialog(int32_t offset, QWidget* parent) {
-    TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset, parent);
+    TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset, parent, -1,
+                     pathDialogLinks(station_, outputs_ ? &outputs_->printing() : nullptr));
     paths.exec();
 }
 
