@@ -29,6 +29,7 @@
 #include "shell/index_rebuild_command.h"
 #include "shell/menu_copy.h"
 #include "shell/station.h"
+#include "shell/ui/event_list_windows.h"
 #include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
 #include "shell/ui/path_dialog_links.h"
@@ -183,6 +184,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TOrdersTab orders(station_.database().orderNames(), station_.messages(),
                           outputs_ ? &outputs_->printing() : nullptr, nullptr, window_);
         orders.exec();
+    } else if (itemName == "Listyzdarze1") {
+        openSharedEventLists(station_, outputs_ ? &outputs_->printing() : nullptr, window_,
+                             [this] { return finder().find(); });
     } else if (itemName == "Testy1") {
         TSpecAlForm special(station_.configFile(), station_.events(), station_.messages(),
                             [this]() -> std::optional<int> {
