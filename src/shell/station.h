@@ -124,6 +124,7 @@ public:
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const ShareLst& sharedLists() const { return sharedLists_; }
+    ShareLst& sharedLists() { return sharedLists_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
     PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }

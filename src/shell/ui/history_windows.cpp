@@ -74,13 +74,15 @@ StationHistoryParts stationParts(Station& station, Printing* printing) {
 
 } // namespace
 
-void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber) {
+void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber,
+                       std::function<bool(int subscriber)> openSubscriber) {
     if (!station.history().isOpen()) {
         station.messages().ShowNotice(mz("\x03odczytu pliku historii zdarzeń"), kNoticeError);
         return;
     }
     StationHistoryParts s = stationParts(station, printing);
     s.parts.subscriber = subscriber;
+    s.parts.openSubscriber = std::move(openSubscriber);
     THistory window(s.parts, parent);
     window.exec();
 }
