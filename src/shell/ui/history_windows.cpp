@@ -79,7 +79,8 @@ bool historyWindowShown = false;
 
 } // namespace
 
-void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber) {
+void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber,
+                       std::function<bool(int subscriber)> openSubscriber) {
     if (!station.history().isOpen()) {
         station.messages().ShowNotice(mz("\x03odczytu pliku historii zdarzeń"), kNoticeError);
         return;
@@ -87,6 +88,7 @@ void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, in
     if (historyWindowShown) return;
     StationHistoryParts s = stationParts(station, printing);
     s.parts.subscriber = subscriber;
+    s.parts.openSubscriber = std::move(openSubscriber);
     THistory window(s.parts, parent);
     historyWindowShown = true;
     window.exec();

@@ -116,6 +116,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Obiekt1") {
         const SubscriberFound found = finder().find();
         if (found.offset >= 0) openPathDialog(found.offset, window_);
+    } else if (itemName == "Obiekt3") {
+        const SubscriberFound found = finder().find();
+        if (found.offset >= 0) openSubscriberCard(cardEnvironment(), found.offset, window_);
     } else if (itemName == "Wydruk1" && outputs_) {
         ListingParts parts = listingParts();
         TSbsPrn dialog(station_.indexes(), station_.database(), station_.sharedLists(), parts, window_);
@@ -197,7 +200,7 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
                             window_);
         special.exec();
     } else if (itemName == "Historia2") {
-        openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
+        showHistory(-1, window_);
     } else if (itemName == "Archiwalne1") {
         openArchiveFiles(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
     } else if (itemName == "Historia1") {
@@ -262,7 +265,27 @@ void StationWindowCommands::historyOfFoundSubscriber() {
         station_.messages().ShowNotice(mz("odczytu danych abonenta"), kNoticeError);
         return;
     }
-    openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_, subscriber.record.object);
+    showHistory(subscriber.record.object, window_);
+}
+
+// A double click on an entry opens its subscriber's card in history mode.
+void StationWindowCommands::showHistory(int subscriber, QWidget* parent) {
+    ++historyWindows_;
+    openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, parent, subscriber,
+                      [this](int number) { return openHistoryCard(cardEnvironment(), number, window_); });
+    --historyWindows_;
+}
+
+CardEnvironment StationWindowCommands::cardEnvironment() {
+    CardEnvironment env{station_};
+    env.printing = outputs_ ? &outputs_->printing() : nullptr;
+    env.supervisorOn = [this] { return supervisor_.on(); };
+    if (supervisor_.hasPasswordPrompt()) env.enterSupervisor = [this] { return supervisor_.enter(); };
+    env.leaveSupervisor = [this] { supervisor_.leave(); };
+    env.historyOpen = [this] { return historyWindows_ > 0; };
+    env.history = [this](int number, QWidget* parent) { showHistory(number, parent); };
+    env.findSubscriber = [this] { return finder().find(); };
+    return env;
 }
 
 // "B&lokady" / "&Obiekt": the subscriber searched for, then its blockade.
@@ -290,9 +313,7 @@ void StationWindowCommands::openBlockade(int32_t offset, QWidget* parent) {
 }
 
 void StationWindowCommands::openPathDialog(int32_t offset, QWidget* parent) {
-    TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset, parent, -1,
-                     pathDialogLinks(station_, outputs_ ? &outputs_->printing() : nullptr));
-    paths.exec();
+    k4::openPathDialog(cardEnvironment(), offset, parent);
 }
 
 // "Lista Badanych Abonentów": a double click or Space opens the paths of the
