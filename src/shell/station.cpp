@@ -23,6 +23,7 @@ Station::Station(const Environment& env)
       database_(dir_, messages_, historySink_, config_.block(), {indexLink_, sharedLists_, paths_}),
       operatorNames_(dir_), orderNames_(database_.orderNames()),
       eventLines_(events_, pathTypes_, &orderNames_, &operatorNames_),
+      hydro_(dir_, messages_, historySink_, database_, indexes_),
       alarms_(config_.block(), history_),
       blockades_(dir_, messages_, history_, scheduler_),
       forwardingChannels_(config_.block(), baseLink_, ports_, paths_, modules_, frame_, clock_),

@@ -25,6 +25,7 @@
 #include "history/history_log_sink.h"
 #include "history/link_status.h"
 #include "history/month_rollover.h"
+#include "hydro/hydro_units.h"
 #include "maintenance/auto_dump.h"
 #include "maintenance/database_backup.h"
 #include "maintenance/target_volume.h"
@@ -144,6 +145,8 @@ public:
     // runs no timer work: nothing may reach a database that is not open.
     bool heldForRestore() const { return restoreHold_; }
     UdpChannels& udp() { return udp_; }
+    // The hydro table of "hunits", from start to stop.
+    HydroUnits& hydroUnits() { return hydro_; }
 
     // "&Pakiety" without its dialog: the path table rebuilt from the bus
     // (mode 2: only the panel), the panel told and every probe restarted.
@@ -206,7 +209,7 @@ private:
     OrderTableNames orderNames_;
     EventFormatter eventLines_;
     ServiceSteps serviceSteps_;
-    NoHydroUnits hydro_;
+    HydroUnits hydro_;
 
     AlarmsList alarms_;
     BlockLst blockades_;

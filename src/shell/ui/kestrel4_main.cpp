@@ -200,6 +200,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::TKestrel window({station.alarms(), &station.events(), station.trace(), station.messages(), clock,
                          station.config(), dir, commands, alarmWindows, &station.scheduler(), &blockades});
     ui.setParentWindow(&window);
+    if (station.hydroUnits().unitCount() > 0) window.offerHydroUnits();
     alarmWindows.setParent(&window);
     commands.setWindow(&window);
     station.timer().setClockShown([&window](const std::string& text) { window.showClock(text); });

@@ -15,6 +15,7 @@
 #include "database/ui/find_sbs.h"
 #include "database/ui/orders_forms.h"
 #include "database/text_edge.h"
+#include "hydro/ui/hydro_units_form.h"
 #include "maintenance/ui/auto_save_form.h"
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
@@ -205,6 +206,16 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         openArchiveFiles(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
     } else if (itemName == "Historia1") {
         historyOfFoundSubscriber();
+    } else if (itemName == "Obiekty1") {
+        StationHydroOrders orders(station_.orders());
+        THydroUnits units(station_.hydroUnits(), station_.database(), orders, window_);
+        units.exec();
+    } else if (itemName == "Licznik1") {
+        THydroArchForm form(window_);
+        form.exec();
+    } else if (itemName == "Czasy1") {
+        THydroPeriodsForm form(window_);
+        form.exec();
     } else if (itemName == "Diody1") {
         TLedsForm form(window_);
         form.exec();
