@@ -5,6 +5,8 @@
 #include "database/text_edge.h"
 #include "database/ui/abonent.h"
 #include "database/ui/arms_form.h"
+#include "database/ui/orders_forms.h"
+#include "hydro/ui/hydro_msr.h"
 #include "processing/card_rescheduling.h"
 #include "processing/subscriber_sheet.h"
 #include "processing/ui/chk_sbs_dlg.h"
@@ -79,9 +81,14 @@ CardLinks cardLinks(const CardEnvironment& env, bool fromHistory) {
             printSubscriberSheet(s, parts);
         };
     links.afterSave = [&station](Sbscrbr& s) { rescheduleAfterCardSave(s, station.tests(), station.arming()); };
-    // "&Rozkazy", "&Opis" and "&Pomiary" open the subscriber's orders, its
-    // description and its measurements, which come with their own windows;
-    // until then the card shows them unusable.
+    links.orders = [&station](Sbscrbr& s, bool edit, QWidget* parent) {
+        openSubscriberOrders(station.database(), s.record, edit, parent);
+    };
+    links.measurements = [&station](Sbscrbr& s, bool edit, QWidget* parent) {
+        openHydroMeasurements(s.record, !edit, station.messages(), parent);
+    };
+    // "&Opis" opens the subscriber's description, which comes with its own
+    // window; until then the card shows it unusable.
     return links;
 }
 
