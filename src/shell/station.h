@@ -47,6 +47,7 @@
 #include "shell/input_poll.h"
 #include "messages/messages.h"
 #include "net/udp_channels.h"
+#include "shell/text_links.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
 #include "platform/soon_call.h"
@@ -217,7 +218,9 @@ private:
     AlarmForwarder forwarder_;
     ForwardingSupervision forwardingSupervision_;
     OrderSending orders_;
-    NoTextTracking textTracking_;
+    // What went out over each path type and waits for its answer.
+    StationTrackedPaths trackedPaths_;
+    PathTracks tracks_;
     ReportProcessing processing_;
     HistoryPreparedEntries preparedEntries_;
     // Every frame is on the disk before its sender hears "accepted".
@@ -230,6 +233,10 @@ private:
     // The three UDP channels: the Ethernet bases' text commands and the
     // transmitters' datagrams, in and out.
     UdpChannels udp_;
+    // What the bases' text messages mean.
+    StationMessageLinks messageLinks_;
+    BaseMessageParser messageParser_;
+    StationPartnerConfirmations partnerConfirmations_;
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;

@@ -134,7 +134,7 @@ struct Sinks final : ReportProcessor, FrameIntake, PhoneOwnerLookup, ReportPaths
     void confirmForwarding(int, int, int) override {}
     void confirmGprsForwarding(int, int, int, int, int) override {}
     bool stageGprsAcknowledgement(int, std::span<const uint8_t>) override { return false; }
-    void endQueuedText(int) override {}
+    void endQueuedText(int, int) override {}
     void forwardOverGprs(const Report&) override {}
     void wakeScreen() override {}
 };
