@@ -207,8 +207,9 @@ void BaseMessageParser::report(MessageReading& r, int slot) {
     report.code = m.code;
     report.sector = m.sector;
     // A message kept from the last run whose path this run does not have
-    // still names the Ethernet path type.
-    report.path = slot >= 0 ? slot : Report::kPathIpReceiver;
+    // (yet: the journal is read before the module check) still names the
+    // Ethernet path type.
+    report.path = links_.pathOf(slot) ? slot : Report::kPathIpReceiver;
     report.flags = m.hexNumber ? Report::kUnknownSubscriber : 0;
     report.text = r.text;
     const int follow = links_.processReport(report);

@@ -234,7 +234,9 @@ TEST(BaseMessage, AMessageKeptFromTheLastRunWithoutItsPathNamesTheEthernetType) 
     // The report goes on, the order answer needs the path and is not logged.
     EXPECT_EQ(rig.links.calls, (std::vector<std::string>{}));
     rig.parser.parseBaseMessage("$1F a011234 m01130001#", -1);
-    EXPECT_EQ(rig.links.calls, (std::vector<std::string>{"report 1234/1/130/1 path -7 flags 0"}));
+    rig.parser.parseBaseMessage("$20 a011234 m01130001#", 9);
+    EXPECT_EQ(rig.links.calls, (std::vector<std::string>{"report 1234/1/130/1 path -7 flags 0",
+                                                         "report 1234/1/130/1 path -7 flags 0"}));
 }
 
 // Messages no base should send: read as far as they go, nothing read past
