@@ -49,6 +49,7 @@
 #include "messages/messages.h"
 #include "net/forwarding_partners.h"
 #include "net/udp_channels.h"
+#include "shell/text_links.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
 #include "platform/soon_call.h"
@@ -222,7 +223,9 @@ private:
     AlarmForwarder forwarder_;
     ForwardingSupervision forwardingSupervision_;
     OrderSending orders_;
-    NoTextTracking textTracking_;
+    // What went out over each path type and waits for its answer.
+    StationTrackedPaths trackedPaths_;
+    PathTracks tracks_;
     ReportProcessing processing_;
     HistoryPreparedEntries preparedEntries_;
     // Every frame is on the disk before its sender hears "accepted".
@@ -237,6 +240,10 @@ private:
     // The three UDP channels: the Ethernet bases' text commands and the
     // transmitters' datagrams, in and out.
     UdpChannels udp_;
+    // What the bases' text messages mean.
+    StationMessageLinks messageLinks_;
+    BaseMessageParser messageParser_;
+    StationPartnerConfirmations partnerConfirmations_;
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;

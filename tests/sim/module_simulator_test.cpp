@@ -145,7 +145,7 @@ struct Sinks final : ReportProcessor, FrameIntake, PhoneOwnerLookup, ReportPaths
     void confirmForwarding(int subscriber, int base, int bit) override { confirmations.push_back({subscriber, base, bit}); }
     void confirmGprsForwarding(int, int, int, int, int) override {}
     bool stageGprsAcknowledgement(int, std::span<const uint8_t>) override { return false; }
-    void endQueuedText(int) override {}
+    void endQueuedText(int, int) override {}
     void forwardOverGprs(const Report&) override {}
     void wakeScreen() override {}
 };

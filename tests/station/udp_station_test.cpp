@@ -316,7 +316,7 @@ TEST_F(Centre, ABaseMessageIsAcknowledgedFromAListedBaseOnly) {
     base1.sendText("$1F p10 a001234#", "127.0.0.1", rig.settings.textPort);
     settle(2000, [&] { return !base1.received.empty() && base1.texts().back() == "$1F#"; });
     EXPECT_EQ(base1.texts().back(), "$1F#");
-    // Handed on: until the parser exists, kept as the base's text.
+    // This rig hands the channel no parser: the text is kept as the base's.
     EXPECT_GE(rig.systemEntries(67), 3);
 
     Device stranger{"127.0.0.9", rig.settings.textPort};

@@ -61,6 +61,7 @@ void usage(std::ostream& out) {
            "    base N ADRES RODZAJ          baza wiersza N tabeli IP, odpowiada RODZAJEM (hex)\n"
            "    silent N                     baza N przestaje odpowiadać na polecenia\n"
            "    message N SEKW TEKST         \"$SEKW TEKST#\" z bazy N, oczekiwane \"$SEKW#\"\n"
+           "    confirm N SEKW TEKST         to samo z polem g typu 08: potem potwierdzenie centrum\n"
            "    keepalive eth|gprs ADRES ABONENT\n"
            "    report|confirmed eth|gprs ADRES ABONENT KOD [PODSYSTEM [SEKTOR]]\n"
            "    status eth|gprs ADRES ABONENT PODSYSTEM | wait SEKUNDY\n"
