@@ -56,6 +56,7 @@ TAbonent::TAbonent(CardLinks links, int eventList, int number, int32_t at, QWidg
         showFields();
         showCounts();
     }
+    resize(720, sizeHint().height());
     char caption[32];
     std::snprintf(caption, sizeof caption, "Abonent %4.4d",
                   static_cast<int>(subscriber_->valid ? subscriber_->number() : number));
@@ -73,23 +74,24 @@ void TAbonent::setTestMode() { mode_ = CardMode::Test; }
 void TAbonent::build() {
     auto* grid = new QGridLayout;
     int row = 0;
-    auto field = [&](const char* label, int limit, int column = 0) {
+    // A field of a whole row (span 3) or of half of one.
+    auto field = [&](const char* label, int limit, int column = 0, int span = 1) {
         auto* edit = new QLineEdit(this);
         if (limit > 0) edit->setMaxLength(limit);
         grid->addWidget(new QLabel(QString::fromUtf8(label), this), row, column);
-        grid->addWidget(edit, row, column + 1);
+        grid->addWidget(edit, row, column + 1, 1, span);
         return edit;
     };
     Numer = field("Nr abonenta:", 4);
     Numer->setValidator(new QIntValidator(0, 9999, Numer));
     ++row;
-    Nazwa = field("Nazwa:", kCardNameLimit);
+    Nazwa = field("Nazwa:", kCardNameLimit, 0, 3);
     ++row;
     Miejscowosc = field("Miejscowość:", kCardTownLimit);
     Kod = field("Kod:", 0, 2);
     Kod->setInputMask(QStringLiteral("99-999;_"));
     ++row;
-    Adres = field("Adres:", kCardAddressLimit);
+    Adres = field("Adres:", kCardAddressLimit, 0, 3);
     ++row;
     Telefon = field("Telefon:", kCardTelLimit);
     Telefon->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9:]*")), Telefon));
@@ -99,9 +101,9 @@ void TAbonent::build() {
     NumerIP = field("Numer IP:", 15);
     NumerIP->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), NumerIP));
     ++row;
-    Kontakt1 = field("Telefon kontaktowy 1:", kCardContactLimit);
+    Kontakt1 = field("Telefon kontaktowy 1:", kCardContactLimit, 0, 3);
     ++row;
-    Kontakt2 = field("Telefon kontaktowy 2:", kCardContactLimit);
+    Kontakt2 = field("Telefon kontaktowy 2:", kCardContactLimit, 0, 3);
     ++row;
     Haslo = field("Hasło abonenta:", kCardPasswdLimit);
     Centralka = field("Centralka:", kCardCentralLimit, 2);
@@ -128,9 +130,11 @@ void TAbonent::build() {
     OperatorGSM = new QComboBox(paths);
     for (const char* name : {"Dowolny", "Plus", "Orange", "Era"}) OperatorGSM->addItem(QString::fromUtf8(name));
     auto* bases = new QGridLayout;
-    bases->addWidget(new QLabel(QStringLiteral("Baza TR:"), paths), 0, 0);
+    radioLabel_ = new QLabel(QStringLiteral("Baza TR:"), paths);
+    fixedLabel_ = new QLabel(QStringLiteral("Baza TS:"), paths);
+    bases->addWidget(radioLabel_, 0, 0);
     bases->addWidget(BazaRadiowa, 0, 1);
-    bases->addWidget(new QLabel(QStringLiteral("Baza TS:"), paths), 1, 0);
+    bases->addWidget(fixedLabel_, 1, 0);
     bases->addWidget(BazaSztywna, 1, 1);
     bases->addWidget(new QLabel(QStringLiteral("Operator:"), paths), 2, 0);
     bases->addWidget(OperatorGSM, 2, 1);
@@ -237,8 +241,12 @@ void TAbonent::showCounts() {
 }
 
 void TAbonent::showBaseChoices() {
-    BazaRadiowa->setVisible(Tory->item(1)->checkState() == Qt::Checked);
-    BazaSztywna->setVisible(Tory->item(2)->checkState() == Qt::Checked);
+    const bool radio = Tory->item(1)->checkState() == Qt::Checked;
+    const bool fixed = Tory->item(2)->checkState() == Qt::Checked;
+    BazaRadiowa->setVisible(radio);
+    radioLabel_->setVisible(radio);
+    BazaSztywna->setVisible(fixed);
+    fixedLabel_->setVisible(fixed);
 }
 
 void TAbonent::setInputsEditable(bool on) {

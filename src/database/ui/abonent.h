@@ -152,6 +152,8 @@ private:
     // that no index finds.
     void saveAfterDialog();
 
+    QLabel* radioLabel_ = nullptr;
+    QLabel* fixedLabel_ = nullptr;
     CardLinks links_;
     std::unique_ptr<Sbscrbr> subscriber_;
     CardMode mode_ = CardMode::Normal;
