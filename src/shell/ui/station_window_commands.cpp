@@ -30,6 +30,7 @@
 #include "shell/station.h"
 #include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
+#include "shell/ui/subscriber_windows.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -192,6 +193,12 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         openArchiveFiles(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
     } else if (itemName == "Historia1") {
         historyOfFoundSubscriber();
+    } else if (itemName == "Lista3") {
+        subscriberWindows().showList(window_);
+    } else if (itemName == "Nowy1") {
+        subscriberWindows().newSubscriber(window_);
+    } else if (itemName == "Zmiananumeru1") {
+        subscriberWindows().changeNumber(window_);
     } else if (itemName == "Diody1") {
         TLedsForm form(window_);
         form.exec();
@@ -236,6 +243,14 @@ void StationWindowCommands::showSystemParameters() {
     dialog.exec();
 }
 
+SubscriberWindows& StationWindowCommands::subscriberWindows() {
+    if (!subscribers_)
+        subscribers_ = std::make_unique<SubscriberWindows>(station_, [this]() -> TFindSbs& { return finder(); },
+                                                           [this] { return supervisor_.on(); });
+    subscribers_->setWindow(window_);
+    return *subscribers_;
+}
+
 TFindSbs& StationWindowCommands::finder() {
     // Made once: the operator finds the fields as he left them.
     if (!finder_) finder_ = new TFindSbs(search_, window_);
@@ -274,6 +289,9 @@ void StationWindowCommands::openBlockade(int32_t offset, QWidget* parent) {
     shown.description = [&subscriber] {
         std::string text;
         return subscriber.ReadDescription(text) < 0 ? std::string() : Utf8FromMazovia(text);
+    };
+    shown.openDescription = [this, &subscriber](QWidget* over) {
+        subscriberWindows().openDescription(over, false, subscriber.record.object, subscriber.record.desc);
     };
     TSbsBlockade dialog(shown, station_.blockades(), station_.scheduler(), station_.messages(), parent);
     dialog.exec();

@@ -11,6 +11,7 @@
 #include "shell/supervisor_mode.h"
 
 #include <functional>
+#include <memory>
 #include <QPointer>
 
 class QWidget;
@@ -19,6 +20,7 @@ namespace k4 {
 
 class Station;
 class SignalOutputs;
+class SubscriberWindows;
 
 // "Konfiguracja" on the station, modal; true when it restarted the serial
 // ports (the caller rebuilds the paths then). The main window opens it from
@@ -49,6 +51,9 @@ public:
     void silenceAlarm() override;
     void runCommand(std::string_view itemName) override;
 
+    // The list, new subscriber, number change and description windows.
+    SubscriberWindows& subscriberWindows();
+
     // The last command taken and whether it did anything.
     bool lastCommandHandled() const { return handled_; }
 
@@ -76,6 +81,7 @@ private:
     QPointer<TFindSbs> finder_;
     bool handled_ = false;
     SignalOutputs* outputs_ = nullptr;
+    std::unique_ptr<SubscriberWindows> subscribers_;
 };
 
 } // namespace k4
