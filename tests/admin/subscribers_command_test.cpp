@@ -1,6 +1,7 @@
 #include "admin/admin_commands.h"
 
 #include "admin/admin_database.h"
+#include "database/picture_decoding.h"
 
 #include "support/temp_dir.h"
 
@@ -252,6 +253,11 @@ TEST_F(SubscribersCommandTest, DemoInstallationIsWholeWithItsModulesAndItsBase) 
     EXPECT_NE(check.out.find("alarmy   w użyciu: 1,"), std::string::npos) << check.out;
     // Office hours for 1001: its premises' arming schedule.
     EXPECT_NE(check.out.find("uzbroj   w użyciu: 1,"), std::string::npos) << check.out;
+    // 1001's description and its pictures, one of each kind, that the
+    // description window shows.
+    EXPECT_EQ(check.out.find("opis     w użyciu: 0,"), std::string::npos) << check.out;
+    for (const char* picture : {"10011PLN.pcx", "10012WID.jpg", "10013ZAP.bmp"})
+        EXPECT_EQ(loadPicture(data() + "/grafika/" + picture).fault, PictureFault::None) << picture;
     const Run conf = run({"conf", "show", data()});
     EXPECT_NE(conf.out.find("mode = 3 (Std/Odb)\n"), std::string::npos) << conf.out;
     EXPECT_NE(conf.out.find("inter_port = 1\n"), std::string::npos);

@@ -3,6 +3,7 @@
 #include "admin/admin_database.h"
 #include "admin/admin_lock.h"
 #include "admin/demo_hydro.h"
+#include "admin/demo_pictures.h"
 #include "admin/subscriber_csv.h"
 #include "admin/installation.h"
 #include "config/config.h"
@@ -107,7 +108,7 @@ bool addOfficeHours(SubscriberDatabase& db, Sbscrbr& s) {
     return true;
 }
 
-bool furnish(SubscriberDatabase& db, int number) {
+bool furnish(SubscriberDatabase& db, int number, const std::string& dir) {
     Sbscrbr s(db, ByNumber{number});
     if (!s.valid) return false;
     {
@@ -122,6 +123,7 @@ bool furnish(SubscriberDatabase& db, int number) {
     }
     if (number == kOwnListSubscriber && !addOwnList(db, s)) return false;
     if (number <= kScheduledUpTo && !addOfficeHours(db, s)) return false;
+    if (!addDemoDescription(db, s, dir)) return false;
     // The first objects are probed over the demo's modules (the checking
     // panel's cells): two over the radio module 1, one over dial-up.
     if (number == 1001 || number == 1002) {
@@ -159,7 +161,7 @@ int buildDemo(const std::string& dir, const std::string& csvPath, std::ostream& 
         for (int number = 0; number <= 9999; ++number) {
             int32_t offset = 0;
             if (data.database().index().FindNumber(number, offset) != 1) continue;
-            if (!furnish(data.database(), number)) {
+            if (!furnish(data.database(), number, dir)) {
                 err << "demo: nie można uzupełnić abonenta " << number << '\n';
                 return 1;
             }

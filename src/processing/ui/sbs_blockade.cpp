@@ -98,6 +98,10 @@ TSbsBlockade::TSbsBlockade(const BlockadeSubscriber& subscriber, BlockLst& block
 }
 
 void TSbsBlockade::OpisClick() {
+    if (subscriber_.openDescription) {
+        subscriber_.openDescription(this);
+        return;
+    }
     const std::string text = subscriber_.description ? subscriber_.description() : std::string();
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
     box.exec();

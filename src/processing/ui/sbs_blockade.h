@@ -26,6 +26,9 @@ struct BlockadeSubscriber {
     std::string password; // UTF-8
     // The object description, shown by "&Opis" (UTF-8).
     std::function<std::string()> description;
+    // The description window in view mode, with the pictures; when set,
+    // "&Opis" opens it instead of showing the text alone.
+    std::function<void(QWidget* parent)> openDescription;
 };
 
 class TSbsBlockade : public QDialog {

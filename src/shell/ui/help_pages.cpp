@@ -71,12 +71,27 @@ const char* const kOrders =
     "wybiera z listy wszystkich rozkazów, podwójne kliknięcie lub spacja zmienia kod wysyłany do tej "
     "centrali, <b>Koniec</b> zapisuje listę.</p>";
 
+const char* const kDescription =
+    "<h2>Opis obiektu</h2>"
+    "<p>Po lewej opis obiektu, po prawej jego grafiki (plany, zdjęcia): numer i skrót. <b>Pokaż grafikę</b> "
+    "lub podwójne kliknięcie pokazuje wybraną; spacja lub Escape ją zamyka. <b>Dodaj</b> kopiuje plik PCX, "
+    "JPG lub BMP z wybranego katalogu, <b>Zmień</b> zmienia numer lub skrót, <b>Usuń</b> usuwa grafikę.</p>"
+    "<p>W trybie edycji <b>Koniec zmian</b> zapisuje opis; Escape kończy bez zapisu.</p>";
+
+const char* const kSubscriberList =
+    "<h2>Lista abonentów</h2>"
+    "<p>Każdy abonent w jednym wierszu: numer, nazwa, tory (na czerwono badane), testy i lista zdarzeń. "
+    "<b>Sortuj</b> ustawia kolejność i zakres, <b>Szukaj</b> znajduje abonenta na liście. W trybie nadzoru "
+    "<b>Nowy</b> dodaje, a <b>Usuń</b> usuwa abonenta.</p>"
+    "<p><b>Nowy abonent</b>: wolny numer i wspólna lista zdarzeń. <b>Zmiana numeru</b>: stary i nowy numer, "
+    "po cztery cyfry; indeksy, grafiki i historia idą za abonentem.</p>";
+
 const std::map<int, const char*>& pages() {
     static const std::map<int, const char*> table = {
         {1051, kPassword},   {1065, kOperators}, {1066, kPassword},  {1067, kSupervisor},
         {1068, kSupervisor}, {1060, kSupervisor}, {1070, kBlockades}, {1071, kBlockades},
-        {1072, kBlockades},  {1200, kSearch},     {1020, kSearch},    {1021, kSearch},
-        {1064, kOrders},
+        {1072, kBlockades},  {1200, kSearch},     {1020, kSearch},    {1021, kSubscriberList},
+        {1022, kSubscriberList}, {1029, kSubscriberList}, {1202, kDescription}, {1064, kOrders},
     };
     return table;
 }

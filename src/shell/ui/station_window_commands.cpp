@@ -34,6 +34,7 @@
 #include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
 #include "shell/ui/path_dialog_links.h"
+#include "shell/ui/subscriber_windows.h"
 
 #include <QDialog>
 #include <QFontMetrics>
@@ -216,6 +217,12 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Czasy1") {
         THydroPeriodsForm form(window_);
         form.exec();
+    } else if (itemName == "Lista3") {
+        subscriberWindows().showList(window_);
+    } else if (itemName == "Nowy1") {
+        subscriberWindows().newSubscriber(window_);
+    } else if (itemName == "Zmiananumeru1") {
+        subscriberWindows().changeNumber(window_);
     } else if (itemName == "Diody1") {
         TLedsForm form(window_);
         form.exec();
@@ -260,6 +267,21 @@ void StationWindowCommands::showSystemParameters() {
     dialog.exec();
 }
 
+SubscriberWindows& StationWindowCommands::subscriberWindows() {
+    if (!subscribers_)
+        subscribers_ = std::make_unique<SubscriberWindows>(station_, [this]() -> TFindSbs& { return finder(); },
+                                                           [this] { return supervisor_.on(); });
+    subscribers_->setWindow(window_);
+    subscribers_->setCard(
+        [this](int32_t offset, QWidget* parent) {
+            return openSubscriberCard(cardEnvironment(), offset, parent) != QDialog::Rejected;
+        },
+        [this](int number, int32_t listId, QWidget* parent) {
+            return openNewSubscriberCard(cardEnvironment(), number, listId, parent) == QDialog::Accepted;
+        });
+    return *subscribers_;
+}
+
 TFindSbs& StationWindowCommands::finder() {
     // Made once: the operator finds the fields as he left them.
     if (!finder_) finder_ = new TFindSbs(search_, window_);
@@ -296,6 +318,9 @@ CardEnvironment StationWindowCommands::cardEnvironment() {
     env.historyOpen = [this] { return historyWindows_ > 0; };
     env.history = [this](int number, QWidget* parent) { showHistory(number, parent); };
     env.findSubscriber = [this] { return finder().find(); };
+    env.description = [this](Sbscrbr& subscriber, bool edit, QWidget* parent) {
+        subscriberWindows().openDescription(parent, edit, subscriber.record.object, subscriber.record.desc);
+    };
     return env;
 }
 
@@ -318,6 +343,9 @@ void StationWindowCommands::openBlockade(int32_t offset, QWidget* parent) {
     shown.description = [&subscriber] {
         std::string text;
         return subscriber.ReadDescription(text) < 0 ? std::string() : Utf8FromMazovia(text);
+    };
+    shown.openDescription = [this, &subscriber](QWidget* over) {
+        subscriberWindows().openDescription(over, false, subscriber.record.object, subscriber.record.desc);
     };
     TSbsBlockade dialog(shown, station_.blockades(), station_.scheduler(), station_.messages(), parent);
     dialog.exec();

@@ -12,6 +12,7 @@
 #include "shell/ui/subscriber_card.h"
 
 #include <functional>
+#include <memory>
 #include <QPointer>
 
 class QWidget;
@@ -20,6 +21,7 @@ namespace k4 {
 
 class Station;
 class SignalOutputs;
+class SubscriberWindows;
 
 // "Konfiguracja" on the station, modal; true when it restarted the serial
 // ports (the caller rebuilds the paths then). The main window opens it from
@@ -49,6 +51,9 @@ public:
     void wakeScreen() override;
     void silenceAlarm() override;
     void runCommand(std::string_view itemName) override;
+
+    // The list, new subscriber, number change and description windows.
+    SubscriberWindows& subscriberWindows();
 
     // The last command taken and whether it did anything.
     bool lastCommandHandled() const { return handled_; }
@@ -83,6 +88,7 @@ private:
     bool handled_ = false;
     SignalOutputs* outputs_ = nullptr;
     int historyWindows_ = 0; // open history windows
+    std::unique_ptr<SubscriberWindows> subscribers_;
 };
 
 } // namespace k4

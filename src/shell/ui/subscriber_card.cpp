@@ -87,8 +87,7 @@ CardLinks cardLinks(const CardEnvironment& env, bool fromHistory) {
     links.measurements = [&station](Sbscrbr& s, bool edit, QWidget* parent) {
         openHydroMeasurements(s.record, !edit, station.messages(), parent);
     };
-    // "&Opis" opens the subscriber's description, which comes with its own
-    // window; until then the card shows it unusable.
+    links.description = env.description;
     return links;
 }
 
@@ -105,8 +104,8 @@ bool openHistoryCard(const CardEnvironment& env, int number, QWidget* parent) {
     return card.exec() == kCardBackToHistory;
 }
 
-int openNewSubscriberCard(const CardEnvironment& env, int number, QWidget* parent) {
-    TAbonent card(cardLinks(env, false), -1, number, kCardByNumber, parent);
+int openNewSubscriberCard(const CardEnvironment& env, int number, int eventList, QWidget* parent) {
+    TAbonent card(cardLinks(env, false), eventList, number, kCardByNumber, parent);
     card.EdycjaClick();
     return card.exec();
 }

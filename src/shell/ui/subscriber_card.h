@@ -12,6 +12,7 @@ class QWidget;
 namespace k4 {
 
 class Printing;
+class Sbscrbr;
 class Station;
 
 struct CardEnvironment {
@@ -26,6 +27,8 @@ struct CardEnvironment {
     std::function<void(int number, QWidget* parent)> history;
     // "&Abonenta" of the event list: another subscriber searched for.
     std::function<SubscriberFound()> findSubscriber;
+    // "&Opis": the subscriber's description window (edit: the card edits).
+    std::function<void(Sbscrbr& subscriber, bool edit, QWidget* parent)> description;
 };
 
 // Where the path dialog was opened from: its "O&biekt" opens the card in
@@ -40,8 +43,9 @@ int openSubscriberCard(const CardEnvironment& env, int32_t offset, QWidget* pare
 bool openHistoryCard(const CardEnvironment& env, int number, QWidget* parent);
 // The new-subscriber dialog's card: the number not in the index yet gives a
 // new subscriber with its defaults, and the card starts in edit mode (history
-// kind 71). Its result: QDialog::Accepted when it was saved.
-int openNewSubscriberCard(const CardEnvironment& env, int number, QWidget* parent);
+// kind 71) with the event list chosen (alarm_list; -1 keeps the default).
+// Its result: QDialog::Accepted when it was saved.
+int openNewSubscriberCard(const CardEnvironment& env, int number, int eventList, QWidget* parent);
 // "Tory badania" of the record at the offset.
 void openPathDialog(const CardEnvironment& env, int32_t offset, QWidget* parent,
                     PathDialogFrom from = PathDialogFrom::Elsewhere);
