@@ -54,7 +54,6 @@ Station::Station(const Environment& env)
       messageLinks_({paths_, processing_, forwardingSupervision_, history_, linkStatus_, indexes_, database_, tracks_,
                      messages_, clock_}),
       messageParser_(config_.block(), frame_, messageLinks_),
-      partnerConfirmations_(config_.block(), forwardingSupervision_),
       pathPolling_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
                     processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_},
                    {udp_.textCommands(), udp_.ethernetChannel(), udp_.vgprsChannel(), udp_}, intake_),
@@ -79,7 +78,6 @@ Station::Station(const Environment& env)
     udp_.setArrivalHandler([this] { datagrams_.request(); });
     udp_.setNoticeHandler([this] { udpNotices_.request(); });
     alarms_.setConfirmation(&udp_);
-    udp_.setLinks({nullptr, &partners_, nullptr});
     // A long operation (a search, a print) still serves the lines between
     // its steps.
     messages_.setInputPoll([this] {
@@ -107,7 +105,7 @@ Station::Station(const Environment& env)
     forwardingChannels_.setOrderQueue(
         [this](int slot, uint8_t alarmId, int entryType) { return tracks_.queueOrder(slot, alarmId, static_cast<uint8_t>(entryType)); });
     forwardingSupervision_.setQueuedOrders([this](int slot, int seq) { return tracks_.dropQueued(slot, seq); });
-    udp_.setLinks({&messageParser_, &partnerConfirmations_, &tracks_});
+    udp_.setLinks({&messageParser_, &partners_, &tracks_});
     moduleLinks_.setQueues([this](int slot, int seq) { tracks_.dropQueued(slot, seq); },
                            [this](const Report& r) {
                                messageParser_.passToPartner(r.subscriber, (r.flags & Report::kUnknownSubscriber) != 0,

@@ -243,7 +243,6 @@ private:
     // What the bases' text messages mean.
     StationMessageLinks messageLinks_;
     BaseMessageParser messageParser_;
-    StationPartnerConfirmations partnerConfirmations_;
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;

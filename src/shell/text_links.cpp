@@ -82,13 +82,4 @@ void StationMessageLinks::wakeScreen() {
 
 Stamp StationMessageLinks::now() { return nowStamp(p_.clock); }
 
-void StationPartnerConfirmations::partnerConfirmed(const Ipv4& sender, int partnerNumber, int subscriber) {
-    for (int b = 0; b < kBaseEntries; ++b) {
-        const BaseEntry& e = config_.bases[b];
-        if (std::memcmp(e.ethAddress, sender.data(), 4) != 0) continue;
-        if (e.ethParam == partnerNumber) forwarding_.ConfirmForwarding(subscriber, b, kAwaitTe);
-        return;
-    }
-}
-
 } // namespace k4

@@ -76,18 +76,4 @@ private:
     std::function<void()> wake_;
 };
 
-// A forwarding partner's datagram confirms the Ethernet forward of a
-// subscriber: the first base whose Ethernet address is the sender's, when
-// its partner number is the one the datagram carries.
-class StationPartnerConfirmations final : public PartnerConfirmations {
-public:
-    StationPartnerConfirmations(const ConfigBlock& config, ForwardingSupervision& forwarding)
-        : config_(config), forwarding_(forwarding) {}
-    void partnerConfirmed(const Ipv4& sender, int partnerNumber, int subscriber) override;
-
-private:
-    const ConfigBlock& config_;
-    ForwardingSupervision& forwarding_;
-};
-
 } // namespace k4
