@@ -90,6 +90,10 @@ void QtDc09Sockets::readDatagrams() {
         QMetaObject::invokeMethod(udp_.get(), [this] { readDatagrams(); }, Qt::QueuedConnection);
 }
 
+void QtDc09Sockets::takeWaitingDatagrams() {
+    if (udp_ && udp_->hasPendingDatagrams()) readDatagrams();
+}
+
 void QtDc09Sockets::send(int connection, std::string_view bytes) {
     const auto it = sockets_.find(connection);
     if (it == sockets_.end()) return;

@@ -39,6 +39,10 @@ public:
     void send(int connection, std::string_view bytes);
     void close(int connection);
     void sendDatagram(const std::string& address, uint16_t port, std::string_view bytes);
+    // Every tick: datagrams the socket holds are taken even when no
+    // notification came for them (a flood can leave the notifier off with
+    // datagrams waiting in the system's buffer); bounded like a wakeup.
+    void takeWaitingDatagrams();
 
 private:
     void accept();

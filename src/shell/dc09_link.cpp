@@ -75,6 +75,7 @@ void Dc09Link::stop() {
 
 void Dc09Link::tick() {
     if (!receiver_ || !listening_) return;
+    sockets_.takeWaitingDatagrams();
     receiver_->serve(static_cast<int64_t>(p_.clock.tickMs()), p_.clock.unixTime());
     // The link's statistics in the technical window once a minute.
     const uint64_t now = p_.clock.tickMs();
