@@ -48,11 +48,19 @@ export KESTREL4_UDP_PORTS="27024,21024,28024@127.0.0.1"
 "$bin/tools/kestrel4-sim" udp --station 127.0.0.1 --ports 27024,21024,28024 \
   --scenario tools/demo/udp_scenario.txt --linger 86400 >"$demo/udp.log" 2>&1 &
 udpsim=$!
-trap 'kill "$sim" "$modsim" "$udpsim" 2>/dev/null || true; wait "$sim" "$modsim" "$udpsim" 2>/dev/null || true' EXIT
+# IP panels (DC-09): the receiver on port 27300, two panels' accounts, and
+# their scenario once the station is up.
+export KESTREL4_DC09_PORT=27300
+"$bin/tools/kestrel4-admin" dc09 accounts add 1010 1010 - "$demo" >/dev/null
+"$bin/tools/kestrel4-admin" dc09 accounts add 1012 1012 000102030405060708090A0B0C0D0E0F "$demo" >/dev/null
+"$bin/tools/kestrel4-sim" dc09 --port 27300 --scenario tools/demo/dc09_scenario.txt >"$demo/dc09.log" 2>&1 &
+dc09sim=$!
+trap 'kill "$sim" "$modsim" "$udpsim" "$dc09sim" 2>/dev/null || true; wait "$sim" "$modsim" "$udpsim" "$dc09sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$demo/baza1" ] && [ -e "$bus/pakiety" ] && break; sleep 0.1; done
 echo "Symulator bazy: $demo/baza1 (dziennik: $demo/symulator.log)"
 echo "Symulator pakietów: $bus/interfejs, $bus/pakiety (dziennik: $demo/pakiety.log)"
 echo "Symulator sieci: baza 127.0.0.2, nadajniki 127.0.0.4 i 127.0.0.5 (dziennik: $demo/udp.log)"
+echo "Centrale IP (DC-09): port 27300, konta 1010 i 1012 (dziennik: $demo/dc09.log)"
 
 export KESTREL4_SERIAL_PORTS="$PWD/$bus/interfejs:$PWD/$bus/pakiety:$PWD/$demo/baza1"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${KESTREL4_DEMO_HEADLESS:-0}" != 1 ]; then

@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libsqlite3-dev
   xvfb xauth clang libclang-rt-14-dev
   xdg-utils x11-xserver-utils
-  dpkg-dev file help2man systemd cage x11-apps x11-utils man-db bash-completion
+  dpkg-dev file help2man systemd cage x11-apps x11-utils xdotool man-db bash-completion
 )
 
 missing=()

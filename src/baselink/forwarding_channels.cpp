@@ -61,9 +61,8 @@ bool StationForwardingChannels::pathReady(int slot) {
 
 int StationForwardingChannels::pollPath(int slot, int mode) { return paths_.poll(slot, mode, 0); }
 
-int StationForwardingChannels::queueGprsBlock(int slot, uint8_t, int) {
-    // The block goes out at once; the text queue that would send it again
-    // until the base answers is not part of this station yet.
+int StationForwardingChannels::queueGprsBlock(int slot, uint8_t alarmId, int entryType) {
+    if (orderQueue_) return orderQueue_(slot, alarmId, entryType);
     return paths_.poll(slot, kPollSendOrder, 0);
 }
 

@@ -3,6 +3,8 @@
 // the configuration and the paths of the path table.
 #include "processing/forwarding.h"
 
+#include <functional>
+
 namespace k4 {
 
 class BaseLink;
@@ -27,6 +29,10 @@ public:
     int queueGprsBlock(int slot, uint8_t alarmId, int entryType) override;
     FrameBuffer& frame() override { return frame_; }
     void pauseMs(int ms) override;
+    // The track queue that sends a block again until its base answers;
+    // without it a block goes out once.
+    using OrderQueue = std::function<int(int slot, uint8_t alarmId, int entryType)>;
+    void setOrderQueue(OrderQueue queue) { orderQueue_ = std::move(queue); }
 
 private:
     // The port object of a serial base link that is configured; -1.
@@ -39,6 +45,7 @@ private:
     ModuleBus& bus_;
     FrameBuffer& frame_;
     Clock& clock_;
+    OrderQueue orderQueue_;
 };
 
 } // namespace k4

@@ -214,8 +214,9 @@ void ForwardingSupervision::ConfirmForwarding(int a, int b, int c) {
 }
 
 void ForwardingSupervision::ConfirmGprsForwarding(int path, int a, int b, int c, int queueEntry) {
-    // The queued block is answered: its re-send is called off.
-    p_.scheduler.cancel(path, kSchedTestAck, queueEntry);
+    // The queued block is answered: it and its re-send go.
+    if (dropQueued_) dropQueued_(path, queueEntry);
+    else p_.scheduler.cancel(path, kSchedTestAck, queueEntry);
     if (b < 0 || b >= kBaseEntries || !knownPathBit(c)) return;
     if ((a & 0xFFFF) == kTestSubscriber) {
         failures_[static_cast<size_t>(b)][static_cast<size_t>(pathTypeOfBit(c))] = 0;

@@ -71,6 +71,8 @@ public:
     // radio, 0x40 GSM, 0x80 Ethernet).
     void ConfirmForwarding(int subscriber, int base, int pathBit);
     void ConfirmGprsForwarding(int path, int subscriber, int base, int pathBit, int queueEntry);
+    // The track queue's drop of a confirmed order (path slot, queue entry).
+    void setQueuedOrders(std::function<int(int path, int seq)> drop) { dropQueued_ = std::move(drop); }
     // Scheduler type 12: key subscriber, argument path bit + base.
     void missingConfirmation(uint16_t subscriber, uint8_t arg);
     // Scheduler type 6.
@@ -97,15 +99,23 @@ private:
     std::array<std::array<int, 5>, kBaseEntries> failures_{};
     std::array<std::array<MessageGuard, 5>, kBaseEntries> failureGuards_{};
     bool clockRefusalTold_ = false;
+    std::function<int(int path, int seq)> dropQueued_;
 };
 
 // What the module poll hands over: the bases' confirmations go to the
-// supervision. The GPRS acknowledgement order, the queued texts and the
-// GPRS passing-on belong to the text queue, which this station does not
-// have yet: nothing of that is staged or forwarded.
+// supervision; a partner's end of a queued order and the passing-on of a
+// report to the subscriber's GPRS partner go to the track queues. No GPRS
+// acknowledgement order is staged.
 class ForwardingModuleLinks final : public ModuleLinks {
 public:
+    using EndQueued = std::function<void(int path, int queueEntry)>;
+    using PassOn = std::function<void(const Report& report)>;
+
     explicit ForwardingModuleLinks(ForwardingSupervision& supervision) : supervision_(supervision) {}
+    void setQueues(EndQueued endQueued, PassOn passOn) {
+        endQueued_ = std::move(endQueued);
+        passOn_ = std::move(passOn);
+    }
     void confirmForwarding(int subscriber, int base, int pathBit) override {
         supervision_.ConfirmForwarding(subscriber, base, pathBit);
     }
@@ -113,12 +123,18 @@ public:
         supervision_.ConfirmGprsForwarding(path, subscriber, base, pathBit, queueEntry);
     }
     bool stageGprsAcknowledgement(int, std::span<const uint8_t>) override { return false; }
-    void endQueuedText(int) override {}
-    void forwardOverGprs(const Report&) override {}
+    void endQueuedText(int path, int queueEntry) override {
+        if (endQueued_) endQueued_(path, queueEntry);
+    }
+    void forwardOverGprs(const Report& report) override {
+        if (passOn_) passOn_(report);
+    }
     void wakeScreen() override {}
 
 private:
     ForwardingSupervision& supervision_;
+    EndQueued endQueued_;
+    PassOn passOn_;
 };
 
 } // namespace k4

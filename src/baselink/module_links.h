@@ -22,8 +22,8 @@ public:
     // A GPRS base wants its block acknowledged: the order is staged at 180
     // of the frame buffer. false when nothing was staged.
     virtual bool stageGprsAcknowledgement(int path, std::span<const uint8_t> block) = 0;
-    // A GPRS partner ends the queued text of the path.
-    virtual void endQueuedText(int path) = 0;
+    // A GPRS partner ends the queued order of the path it names.
+    virtual void endQueuedText(int path, int queueEntry) = 0;
     // The report goes on to the subscriber's forwarding base over GPRS.
     virtual void forwardOverGprs(const Report& report) = 0;
     // An alarm the operator must see now (a line fault).
@@ -38,7 +38,7 @@ public:
     void confirmForwarding(int, int, int) override {}
     void confirmGprsForwarding(int, int, int, int, int) override {}
     bool stageGprsAcknowledgement(int, std::span<const uint8_t>) override { return false; }
-    void endQueuedText(int) override {}
+    void endQueuedText(int, int) override {}
     void forwardOverGprs(const Report&) override {}
     void wakeScreen() override {}
 };

@@ -42,7 +42,7 @@ bool ModulePoll::handleBlock(const BlockOrigin& origin, std::span<const uint8_t>
     case BlockOutcome::Incomplete: handleIncomplete(origin, d); return true;
     case BlockOutcome::BareCall: handleBareCall(origin, d); return true;
     case BlockOutcome::GprsConfirmation: handleGprsConfirmation(origin, d); return true;
-    case BlockOutcome::QueuedTextEnd: s_.links.endQueuedText(origin.slot); return true;
+    case BlockOutcome::QueuedTextEnd: s_.links.endQueuedText(origin.slot, d.gprsQueueEntry); return true;
     case BlockOutcome::ProbeAnswer:
         if (d.probeAccepted) {
             s_.paths.markProbeAnswered(origin.slot, d.subscriber);

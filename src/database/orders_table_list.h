@@ -34,6 +34,8 @@ public:
     const OrderNameRecord& RecordAt(int i) const;
     int SentCode(int i) const { return set()[static_cast<size_t>(CodeAt(i) & 0xFF)]; }
 
+    // Whether order code is permitted (whatever code it goes out under).
+    bool Permitted(int code) const { return code > 0 && code < kOrderCodes && set()[code] != 0; }
     void Permit(int code);
     void PermitAll();
     void Forbid(int code);

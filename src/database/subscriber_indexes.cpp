@@ -158,6 +158,13 @@ std::optional<int> SubscriberIndexes::ownerOfPhone(const std::string& digits) {
     return key.value;
 }
 
+bool SubscriberIndexes::phoneOfSubscriber(const std::string& digits, int subscriber) {
+    if (digits.empty() || !use(kIndexPhone)) return false;
+    const bool found = handle(kIndexPhone).FindPair(digits, subscriber) == kIndexFound;
+    release(kIndexPhone);
+    return found;
+}
+
 int SubscriberIndexes::rebuildDerived(
     const std::function<std::optional<SubscriberKeys>(int32_t record)>& loadKeys) {
     // The five files are made from nothing, so nothing in them is worth a

@@ -73,6 +73,9 @@ public:
     std::optional<int32_t> recordOfNumber(int number);
     // The subscriber that owns a phone number, from "telefon".
     std::optional<int> ownerOfPhone(const std::string& digits);
+    // Whether "telefon" holds the phone for this subscriber (a phone may
+    // belong to several).
+    bool phoneOfSubscriber(const std::string& digits, int subscriber);
 
     // Bulk work (an import, a rebuild) with the directory's lock held and no
     // station running: the indexes stay open, their pages wait in the cache

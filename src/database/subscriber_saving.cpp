@@ -11,32 +11,53 @@ namespace k4 {
 
 namespace {
 
-// Takes out of every index the pairs of a subscriber whose indexing broke
-// off half-way. Unlike the removal before a save it does not stop at a
-// missing pair: the insertion may have stopped anywhere.
-void takeBackKeys(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberKeys& keys) {
+// Every pair of the keys, in each index that can be opened; an index that
+// cannot is left out and the walk goes on. False when one was left out or
+// refused its pair.
+template <typename Work>
+bool forEveryPair(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberKeys& keys, Work&& work) {
     const std::pair<int, std::string> byRecord[] = {{kIndexNumber, numberKey(keys.number)},
                                                     {kIndexName, keys.name},
                                                     {kIndexTown, keys.town},
                                                     {kIndexAddress, keys.address},
                                                     {kIndexPassword, passwordKey(keys.passwd)}};
-    auto withIndex = [&](int index, auto&& work) {
+    bool whole = true;
+    auto withIndex = [&](int index, auto&& step) {
         IndexHandle& h = indexes.handle(index);
         const bool opened = !h.isOpen();
-        if (opened && h.OpenIndex(db.dataDir(), indexDescriptor(index).name, indexDescriptor(index).duplicates) != 0)
+        if (opened && h.OpenIndex(db.dataDir(), indexDescriptor(index).name, indexDescriptor(index).duplicates) != 0) {
+            whole = false;
             return;
-        work(h);
+        }
+        step(h);
         if (opened) h.CloseIndex();
     };
     for (const auto& entry : byRecord)
-        withIndex(entry.first, [&](IndexHandle& h) { h.DeleteKey(entry.second, keys.record); });
+        withIndex(entry.first, [&](IndexHandle& h) {
+            if (!work(h, entry.second, keys.record)) whole = false;
+        });
     withIndex(kIndexPhone, [&](IndexHandle& h) {
         for (const std::string& phone : {phoneKey(keys.tel), phoneKey(keys.telGsm)})
-            if (!phone.empty()) h.DeleteKey(phone, keys.number);
+            if (!phone.empty() && !work(h, phone, keys.number)) whole = false;
     });
+    return whole;
 }
 
 } // namespace
+
+void takeBackSubscriberKeys(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberKeys& keys) {
+    forEveryPair(db, indexes, keys, [](IndexHandle& h, const std::string& text, int32_t value) {
+        h.DeleteKey(text, value);
+        return true;
+    });
+}
+
+int putBackSubscriberKeys(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberKeys& keys) {
+    const bool whole = forEveryPair(db, indexes, keys, [](IndexHandle& h, const std::string& text, int32_t value) {
+        return h.InsertKey(text, value) >= 0;
+    });
+    return whole ? 0 : -1;
+}
 
 int saveNewSubscriber(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberRecord& record,
                       int32_t& offset) {
@@ -74,7 +95,7 @@ int saveNewSubscriber(SubscriberDatabase& db, SubscriberIndexes& indexes, const 
     // subscriber stays in "dane" that no index finds.
     if (indexed != 1) {
         messages.ShowNotice(mz("\x03zapisu indeksów"), kNoticeError);
-        takeBackKeys(db, indexes, keys);
+        takeBackSubscriberKeys(db, indexes, keys);
     }
     if (db.file(DbFile::Dane).FreeRecord(s.offset()) != 0)
         messages.ShowNotice(mz("\x03usuwania abonenta"), kNoticeError);

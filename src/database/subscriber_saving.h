@@ -11,6 +11,7 @@ namespace k4 {
 
 class SubscriberDatabase;
 class SubscriberIndexes;
+struct SubscriberKeys;
 
 enum : int {
     kSubscriberSaved = 0,
@@ -22,5 +23,13 @@ enum : int {
 // operator is told why it was refused; offset is set on success only.
 int saveNewSubscriber(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberRecord& record,
                       int32_t& offset);
+
+// Takes out of every index the pairs of a subscriber whose indexing broke
+// off half-way. Unlike the removal before a save it does not stop at a
+// missing pair: the insertion or removal may have stopped anywhere.
+void takeBackSubscriberKeys(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberKeys& keys);
+// Puts back the pairs of a subscriber whose keys were taken out, as far as
+// each index can take them. 0, or -1 when an index could not.
+int putBackSubscriberKeys(SubscriberDatabase& db, SubscriberIndexes& indexes, const SubscriberKeys& keys);
 
 } // namespace k4

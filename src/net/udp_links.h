@@ -3,8 +3,8 @@
 // the text messages of the Ethernet bases to their parser, a partner's
 // confirmation of a forwarded alarm to the forwarding, and the queue of
 // texts sent that the alarm service confirms to a base. Each is one narrow
-// interface; the "...Logged"/"No..." object beside it stands in until its
-// owner exists, and says so in its result.
+// interface; a channel without one (tools, tests of the channels) keeps
+// the texts in the history as the base's text.
 #include "net/ip_text.h"
 
 #include <cstdint>
@@ -32,23 +32,12 @@ public:
     virtual void partnerConfirmed(const Ipv4& sender, int partnerNumber, int subscriber) = 0;
 };
 
-class NoPartnerConfirmations final : public PartnerConfirmations {
-public:
-    void partnerConfirmed(const Ipv4&, int, int) override {}
-};
-
 // The text sent over a path type that carries this alarm, while it waits
 // for the operator.
 class TrackedTexts {
 public:
     virtual ~TrackedTexts() = default;
     virtual std::optional<std::string> trackFindAlarm(int pathType, uint8_t alarmId) = 0;
-};
-
-// Before the track queue: nothing waits, so the service says the time is up.
-class NoTrackedTexts final : public TrackedTexts {
-public:
-    std::optional<std::string> trackFindAlarm(int, uint8_t) override { return std::nullopt; }
 };
 
 } // namespace k4

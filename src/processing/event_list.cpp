@@ -75,6 +75,7 @@ int AlarmsTableList::putEntry(const LUT_ENTRY& entry, int oldObjCode) {
     }
     // A code of 0 would end the list at that entry and hide the rest.
     if (entry.objCode() == 0) return -1;
+    const State before = state();
     int at = 0;
     if (oldObjCode != 0 && oldObjCode != entry.objCode() && findEntry(oldObjCode, at)) entries().Remove(at);
 
@@ -82,16 +83,31 @@ int AlarmsTableList::putEntry(const LUT_ENTRY& entry, int oldObjCode) {
     // A full list takes no new code: inserting would push its last entry out.
     if (at >= kListEntries || (!found && count() >= kListEntries)) {
         messages_.ShowNotice(mz("\x03Lista jest pełna"), kNoticeInfo);
+        undo(before);
         return -1;
     }
     if (!found) entries().Insert(entry, at);
     else entries().Put(entry, at);
-    return save();
+    return saveOrUndo(before);
 }
 
 int AlarmsTableList::removeEntry(int position) {
+    const State before = state();
     if (entries().Remove(position) != 0) return -1;
-    return save();
+    return saveOrUndo(before);
+}
+
+// A list that could not be stored goes back to what the file holds, so
+// that the lines shown are never a list that is not there.
+int AlarmsTableList::saveOrUndo(const State& before) {
+    if (save() == 0) return 0;
+    undo(before);
+    return -1;
+}
+
+void AlarmsTableList::undo(const State& before) {
+    restore(before);
+    recount();
 }
 
 bool AlarmsTableList::isOwnRecord() const {

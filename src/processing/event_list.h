@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -108,16 +109,21 @@ public:
     // with asNew).
     int loadFrom(int32_t source, bool asNew, const std::optional<std::string>& chosenFile = std::nullopt);
     // Writes the 999 entries into a file named fileName (UTF-8) in a
-    // directory the operator gives. 0, or -1 (refused, cancelled or failed).
+    // directory the operator gives. 0 written, 1 refused (the standard list,
+    // told), cancelled or an existing file kept, -1 failed (told).
     int dumpToDisk(const std::string& fileName, const std::string& startDirectory = {});
     // Every subscriber using this list goes back to the standard list (in the
-    // order of the number index), then the list's record is freed. 0 or -1.
-    int deleteSharedList(RecordFile& dane, IndexHandle& numberIndex);
+    // order of the number index), then the list's record is freed. unlink,
+    // when given, runs between the two (the shared table lets go of the
+    // list); when it fails the record is kept. 0 or -1.
+    int deleteSharedList(RecordFile& dane, IndexHandle& numberIndex, const std::function<int()>& unlink = {});
 
     EntryView viewOf(int position) const;
 
 private:
     bool isOwnRecord() const;
+    int saveOrUndo(const State& before);
+    void undo(const State& before);
 
     const EventTable& events_;
     Messages& messages_;

@@ -107,7 +107,7 @@ public:
     int sendOrder(int, int, int) override { return -1; }
 };
 
-// No text is queued. Replaced by the track queue of the text channels.
+// No text is queued: processing without paths (benchmarks, tools).
 class NoTextTracking final : public TextTracking {
 public:
     int queueText(int, std::string_view, uint8_t) override { return -1; }

@@ -189,7 +189,11 @@ void TestSupervisor::scheduleTests(Sbscrbr& subscriber, bool atStartup) {
             if (d != -1) parts_.scheduler.schedule(d, number, kSchedCheckTest, t.path + 1);
             continue;
         }
-        if (hasPath) parts_.scheduler.cancel(number, kSchedCheckTest, t.path + 1);
+        // The other test may run on the same path (a new subscriber has both
+        // on path 0): its deadline is not this one's to cancel.
+        const TestSettings other = testSettings(subscriber.record, 3 - test);
+        if (hasPath && !(other.active && other.path == t.path))
+            parts_.scheduler.cancel(number, kSchedCheckTest, t.path + 1);
         const uint8_t bits = static_cast<uint8_t>(receivedBit(test) | missingBit(test));
         if (block[kStateAt] & bits) {
             block[kStateAt] = static_cast<uint8_t>(block[kStateAt] & ~bits);

@@ -4,6 +4,7 @@
 // ports), history, timer queue, database, tables in memory, hydro units,
 // alarm-service steps. The pieces belong to the station; this only runs them.
 #include "config/start_config.h"
+#include "hydro/hydro_unit_store.h"
 
 namespace k4 {
 
@@ -16,21 +17,6 @@ class PathTypeTable;
 class Scheduler;
 class ServiceSteps;
 class SubscriberIndexes;
-
-// The hydro units keep their own file; the hydro layer plugs in here.
-class HydroUnitStore {
-public:
-    virtual ~HydroUnitStore() = default;
-    virtual void loadHydroUnits() = 0;
-    virtual void saveHydroUnits() = 0;
-};
-
-// No hydro units are installed on this station: nothing to load or save.
-class NoHydroUnits final : public HydroUnitStore {
-public:
-    void loadHydroUnits() override {}
-    void saveHydroUnits() override {}
-};
 
 struct DataLayerParts {
     Config& config;

@@ -23,6 +23,7 @@ Station::Station(const Environment& env)
       database_(dir_, messages_, historySink_, config_.block(), {indexLink_, sharedLists_, paths_}),
       operatorNames_(dir_), orderNames_(database_.orderNames()),
       eventLines_(events_, pathTypes_, &orderNames_, &operatorNames_),
+      hydro_(dir_, messages_, historySink_, database_, indexes_),
       alarms_(config_.block(), history_),
       blockades_(dir_, messages_, history_, scheduler_),
       forwardingChannels_(config_.block(), baseLink_, ports_, paths_, modules_, frame_, clock_),
@@ -31,8 +32,10 @@ Station::Station(const Environment& env)
                               messages_, clock_, forwarder_, forwardingChannels_,
                               env.clockAdjuster ? *env.clockAdjuster : systemClockAdjuster_}),
       orders_({database_, paths_, modules_, frame_, scheduler_, history_, messages_}),
+      trackedPaths_(paths_, modules_, forwardingSupervision_),
+      tracks_(trackedPaths_, frame_, scheduler_),
       processing_({config_.block(), clock_, messages_, history_, database_, events_, alarms_, blockades_, scheduler_},
-                  {paths_, tests_, arming_, forwarder_, orders_, textTracking_}),
+                  {paths_, tests_, arming_, forwarder_, orders_, tracks_}),
       preparedEntries_(history_),
       intake_(dir_, clock_, messages_, history_),
       phoneOwners_(indexes_),
@@ -41,9 +44,16 @@ Station::Station(const Environment& env)
       modules_({ports_, frame_, trace_, clock_, messages_}),
       moduleLinks_(forwardingSupervision_),
       subscriberAddresses_(database_),
+      partners_(config_.block(),
+                [this](int subscriber, int base, int bit) {
+                    forwardingSupervision_.ConfirmForwarding(subscriber, base, bit);
+                }),
       udp_({dir_, config_.block(), clock_, messages_, history_, processing_, intake_, paths_, trace_,
             receptionSuspended_, subscriberAddresses_},
            env.makeDatagramSocket, env.pump, env.udp),
+      messageLinks_({paths_, processing_, forwardingSupervision_, history_, linkStatus_, indexes_, database_, tracks_,
+                     messages_, clock_}),
+      messageParser_(config_.block(), frame_, messageLinks_),
       pathPolling_({modules_, ports_, frame_, trace_, clock_, messages_, config_.block(), pathTypes_, history_,
                     processing_, intake_, scheduler_, phoneOwners_, blockades_, paths_, moduleLinks_},
                    {udp_.textCommands(), udp_.ethernetChannel(), udp_.vgprsChannel(), udp_}, intake_),
@@ -89,6 +99,18 @@ Station::Station(const Environment& env)
         if (Packet* path = paths_.at(key)) pathPolling_.lineFaultAlert(*path);
     });
     orders_.registerHandler();
+    // Orders and texts that wait for their answers: sent again, or dropped,
+    // by scheduler type 7; a GPRS confirmation ends its order.
+    tracks_.registerHandler();
+    forwardingChannels_.setOrderQueue(
+        [this](int slot, uint8_t alarmId, int entryType) { return tracks_.queueOrder(slot, alarmId, static_cast<uint8_t>(entryType)); });
+    forwardingSupervision_.setQueuedOrders([this](int slot, int seq) { return tracks_.dropQueued(slot, seq); });
+    udp_.setLinks({&messageParser_, &partners_, &tracks_});
+    moduleLinks_.setQueues([this](int slot, int seq) { tracks_.dropQueued(slot, seq); },
+                           [this](const Report& r) {
+                               messageParser_.passToPartner(r.subscriber, (r.flags & Report::kUnknownSubscriber) != 0,
+                                                            r.subsystem, r.code, r.sector, r.path);
+                           });
 }
 
 int Station::detectPaths() {

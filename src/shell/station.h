@@ -25,6 +25,7 @@
 #include "history/history_log_sink.h"
 #include "history/link_status.h"
 #include "history/month_rollover.h"
+#include "hydro/hydro_units.h"
 #include "maintenance/auto_dump.h"
 #include "maintenance/database_backup.h"
 #include "maintenance/target_volume.h"
@@ -46,7 +47,9 @@
 #include "shell/dc09_link.h"
 #include "shell/input_poll.h"
 #include "messages/messages.h"
+#include "net/forwarding_partners.h"
 #include "net/udp_channels.h"
+#include "shell/text_links.h"
 #include "shell/station_links.h"
 #include "shell/station_timer.h"
 #include "platform/soon_call.h"
@@ -124,6 +127,7 @@ public:
     ReportProcessing& processing() { return processing_; }
     BlockLst& blockades() { return blockades_; }
     const ShareLst& sharedLists() const { return sharedLists_; }
+    ShareLst& sharedLists() { return sharedLists_; }
     const PathTypeTable& pathTypes() const { return pathTypes_; }
     PathTypeTable& pathTypes() { return pathTypes_; }
     PathTable& paths() { return paths_; }
@@ -142,6 +146,8 @@ public:
     // runs no timer work: nothing may reach a database that is not open.
     bool heldForRestore() const { return restoreHold_; }
     UdpChannels& udp() { return udp_; }
+    // The hydro table of "hunits", from start to stop.
+    HydroUnits& hydroUnits() { return hydro_; }
 
     // "&Pakiety" without its dialog: the path table rebuilt from the bus
     // (mode 2: only the panel), the panel told and every probe restarted.
@@ -204,7 +210,7 @@ private:
     OrderTableNames orderNames_;
     EventFormatter eventLines_;
     ServiceSteps serviceSteps_;
-    NoHydroUnits hydro_;
+    HydroUnits hydro_;
 
     AlarmsList alarms_;
     BlockLst blockades_;
@@ -217,7 +223,9 @@ private:
     AlarmForwarder forwarder_;
     ForwardingSupervision forwardingSupervision_;
     OrderSending orders_;
-    NoTextTracking textTracking_;
+    // What went out over each path type and waits for its answer.
+    StationTrackedPaths trackedPaths_;
+    PathTracks tracks_;
     ReportProcessing processing_;
     HistoryPreparedEntries preparedEntries_;
     // Every frame is on the disk before its sender hears "accepted".
@@ -227,9 +235,14 @@ private:
     ModuleBus modules_;
     ForwardingModuleLinks moduleLinks_;
     RecordSubscriberAddresses subscriberAddresses_;
+    // The centres that took an alarm forwarded over Ethernet confirm it.
+    ForwardingPartners partners_;
     // The three UDP channels: the Ethernet bases' text commands and the
     // transmitters' datagrams, in and out.
     UdpChannels udp_;
+    // What the bases' text messages mean.
+    StationMessageLinks messageLinks_;
+    BaseMessageParser messageParser_;
     ModulePathPolling pathPolling_;
     PathTable paths_;
     TestSupervisor tests_;

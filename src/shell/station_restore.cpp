@@ -12,6 +12,9 @@ namespace k4 {
 void Station::releaseForRestore() {
     restoreHold_ = true;
     receptionSuspended_ = true;
+    // The places the operator gave the panels are kept, and "hunits" is
+    // not held open across the copy.
+    hydro_.saveHydroUnits();
     CloseDatabase(database_.files(), indexes_);
     events_.release();
 }
@@ -27,6 +30,7 @@ int Station::reopenAfterRestore() {
         return -1;
     }
     sharedLists_.load();
+    hydro_.loadHydroUnits();
     // The blockade list of the window is drawn anew from the restored file.
     blockades_.load();
     restoreHold_ = false;

@@ -64,7 +64,7 @@ struct Links final : ModuleLinks {
     void confirmForwarding(int s, int b, int bit) override { confirmations.emplace_back(s, b, bit); }
     void confirmGprsForwarding(int, int s, int b, int bit, int) override { confirmations.emplace_back(s, b, bit); }
     bool stageGprsAcknowledgement(int, std::span<const uint8_t>) override { return false; }
-    void endQueuedText(int) override {}
+    void endQueuedText(int, int) override {}
     void forwardOverGprs(const Report&) override {}
     void wakeScreen() override { ++wakes; }
 };

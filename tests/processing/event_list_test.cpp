@@ -127,6 +127,17 @@ TEST(EventList, FullListTakesNoNewCodeButStillEditsOne) {
     EXPECT_EQ(list.translate(0x004)->stdCode, 0x602);
 }
 
+TEST(EventList, AChangeThatCannotBeStoredIsTakenBack) {
+    ListStation s;
+    Int32Le id = s.ownList({LUT_ENTRY::make(0x010, 0x130), LUT_ENTRY::make(0x030, 0x130)});
+    AlarmsTableList list = s.open(id);
+    s.alarmy.Close();
+    EXPECT_EQ(list.putEntry(LUT_ENTRY::make(0x020, 0x602), 0x010), -1);
+    EXPECT_EQ(s.codesOf(list), (std::vector<int>{0x010, 0x030}));
+    EXPECT_EQ(list.removeEntry(0), -1);
+    EXPECT_EQ(s.codesOf(list), (std::vector<int>{0x010, 0x030}));
+}
+
 TEST(EventList, EditingASharedOrTheStandardListGivesThePrivateCopy) {
     ListStation s;
     const int32_t sharedId = s.ownList({LUT_ENTRY::make(0x0E1, 0x130)});
@@ -176,7 +187,7 @@ TEST(EventList, LoadFromFileAndDumpToDisk) {
     EXPECT_TRUE(contains(s.boxText(0), "wczytania listy zdarzeń"));
     EXPECT_EQ(list.loadFrom(-1, false), -1) << "no file chosen";
 
-    EXPECT_EQ(list.dumpToDisk("standard.al"), -1);
+    EXPECT_EQ(list.dumpToDisk("standard.al"), 1);
     EXPECT_TRUE(contains(s.boxText(1), "standardową listę zdarzeń"));
 
     std::string image(kListRecordSize, '\0');
@@ -194,7 +205,7 @@ TEST(EventList, LoadFromFileAndDumpToDisk) {
     out.write("obiekt.al", "stara lista");
     s.ui.textAnswers.push_back(out.path() + "/");
     s.ui.answers.push_back(BoxAnswer::No);
-    EXPECT_EQ(list.dumpToDisk("obiekt.al"), -1);
+    EXPECT_EQ(list.dumpToDisk("obiekt.al"), 1);
     EXPECT_EQ(out.read("obiekt.al"), "stara lista");
 }
 

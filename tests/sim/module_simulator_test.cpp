@@ -2,6 +2,7 @@
 #include "sim/module_player.h"
 
 #include "baselink/module_poll.h"
+#include "baselink/probe_orders.h"
 #include "platform/qt_serial_line.h"
 #include "platform/clock.h"
 #include "processing/process_report.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <fstream>
 #include <map>
@@ -37,6 +39,14 @@ TEST(ModuleScenario, OrdersRefusedADeafModuleAndAForwardingPartner) {
     EXPECT_EQ(s->steps[0].count, 2);
     EXPECT_EQ(s->steps[1].kind, sim::ModuleStep::Kind::Deaf);
     EXPECT_FALSE(parse("module 1 10\npartner 1 0\n", error));
+    // On a GSM module the partner is named by its number.
+    s = parse("module 2 90\npartner 2 600100200\npartner 2 600100300 silent\n", error);
+    ASSERT_TRUE(s) << error;
+    ASSERT_EQ(s->modules[1]->partners.size(), 2u);
+    EXPECT_EQ(s->modules[1]->partners[0].gsmNumber, "600100200");
+    EXPECT_FALSE(s->modules[1]->partners[1].confirms);
+    for (const char* bad : {"partner 2 3\n", "partner 2 60010020x\n", "partner 2 6001002001\n"})
+        EXPECT_FALSE(parse(std::string("module 2 90\n") + bad, error)) << bad;
 }
 
 TEST(ModuleScenario, ModulesAndTheirSteps) {
@@ -131,10 +141,11 @@ struct Sinks final : ReportProcessor, FrameIntake, PhoneOwnerLookup, ReportPaths
     std::optional<int> ownerOfPhone(const std::string&) override { return std::nullopt; }
     std::optional<PathDescriptor> describe(int) const override { return std::nullopt; }
     void markProbeAnswered(int path, int subscriber) override { probes.emplace_back(path, subscriber); }
-    void confirmForwarding(int, int, int) override {}
+    std::vector<std::array<int, 3>> confirmations; // subscriber, base, path bit
+    void confirmForwarding(int subscriber, int base, int bit) override { confirmations.push_back({subscriber, base, bit}); }
     void confirmGprsForwarding(int, int, int, int, int) override {}
     bool stageGprsAcknowledgement(int, std::span<const uint8_t>) override { return false; }
-    void endQueuedText(int) override {}
+    void endQueuedText(int, int) override {}
     void forwardOverGprs(const Report&) override {}
     void wakeScreen() override {}
 };
@@ -257,6 +268,73 @@ TEST(ModuleSimulator, ALinkNeverReplacesAFile) {
     std::string text;
     std::getline(in, text);
     EXPECT_EQ(text, "the subscriber file");
+}
+
+} // namespace
+} // namespace k4
+
+namespace k4 {
+namespace {
+
+// A transmitting centre forwards two alarms by SMS over the simulated GSM
+// module: the base that confirms answers with its number and the
+// subscriber, which the station's poll takes as that base's confirmation;
+// the silent one never answers.
+TEST(ModuleSimulator, AGsmPartnerConfirmsTheAlarmForwardedToIt) {
+    test::TempDir links;
+    const std::string interfacePath = links.file("interfejs");
+    const std::string dataPath = links.file("dane");
+    sim::PtyLink interfaceLink, dataLink;
+    std::string error;
+    ASSERT_TRUE(interfaceLink.create(interfacePath, error)) << error;
+    ASSERT_TRUE(dataLink.create(dataPath, error)) << error;
+    auto scenario = parse("module 2 90\npartner 2 600100200\npartner 2 600100300 silent\n", error);
+    ASSERT_TRUE(scenario) << error;
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::ostringstream log;
+        sim::ModulePlayOptions options;
+        options.lingerSeconds = 3;
+        const auto result = sim::playModuleScenario(interfaceLink, dataLink, *scenario, options, log);
+        const bool ok = result.failed == 0 && result.orders == 2;
+        if (!ok) std::fputs(log.str().c_str(), stderr);
+        ::_exit(ok ? 0 : 1);
+    }
+
+    StationSide station;
+    ASSERT_EQ(station.history.OpenHistory("logf"), kHistoryCurrent);
+    station.list.names = {interfacePath, dataPath};
+    ConfigBlock& config = station.config;
+    config.inter_port = 1;
+    config.data_port = 2;
+    std::snprintf(config.bases[0].gsmNumber, sizeof config.bases[0].gsmNumber, "600100300");
+    config.bases[0].gsmParam = 2;
+    std::snprintf(config.bases[3].gsmNumber, sizeof config.bases[3].gsmNumber, "600100200");
+    config.bases[3].gsmParam = 2;
+    ASSERT_EQ(station.serial.OpenSerialPorts(config), 0) << station.serial.lastError();
+
+    PolledPath gsm{1, 0x90, 0, kPathGsm};
+    ASSERT_EQ(station.bus.CheckModule(gsm.slot, gsm.kind), 0);
+    stageGsmForward(station.frame, "600100300", 2, 1001, 0x130, 1, 3);
+    ASSERT_EQ(station.poll.poll(gsm, kPollSendOrder), 2);
+    stageGsmForward(station.frame, "600100200", 2, 1002, 0x130, 1, 3);
+    ASSERT_EQ(station.poll.poll(gsm, kPollSendOrder), 2);
+    int status = -1;
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
+        if (station.bus.CheckModule(gsm.slot, gsm.kind) == 0) station.poll.poll(gsm, kPollNormal);
+        if (::waitpid(child, &status, WNOHANG) == child) break;
+    }
+    if (!WIFEXITED(status)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "the simulator did not finish";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "every exchange as a module expects it";
+    ASSERT_EQ(station.sinks.confirmations.size(), 1u);
+    EXPECT_EQ(station.sinks.confirmations[0], (std::array<int, 3>{1002, 3, 0x40}));
 }
 
 } // namespace

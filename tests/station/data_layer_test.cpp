@@ -46,6 +46,15 @@ public:
 
 // The pieces a station owns, built over one directory, as the station builds
 // them; each start and stop of a test is one run of the station.
+// The hydro step in its place: loaded after the tables, saved before the
+// end of work.
+class CountingHydroUnits final : public HydroUnitStore {
+public:
+    int loads = 0, saves = 0;
+    void loadHydroUnits() override { ++loads; }
+    void saveHydroUnits() override { ++saves; }
+};
+
 struct StationRun {
     explicit StationRun(const std::string& path)
         : dir(path),
@@ -93,7 +102,7 @@ struct StationRun {
     SubscriberIndexes indexes;
     EventTable events;
     OrderNamesTable orderNames;
-    NoHydroUnits hydro;
+    CountingHydroUnits hydro;
     ServiceSteps steps;
 };
 
@@ -125,6 +134,7 @@ TEST_F(DataLayerTest, FirstStartCreatesTheWholeDatabaseAndStopClosesEverything) 
     EXPECT_FALSE(run.indexes.handle(kIndexName).isOpen());
     EXPECT_TRUE(run.events.available());
     EXPECT_TRUE(run.steps.loaded());
+    EXPECT_EQ(run.hydro.loads, 1);
 
     const std::string conf = dir.read("conf");
     ASSERT_EQ(run.stop(), 0);
@@ -133,6 +143,7 @@ TEST_F(DataLayerTest, FirstStartCreatesTheWholeDatabaseAndStopClosesEverything) 
     EXPECT_FALSE(run.indexes.handle(kIndexNumber).isOpen());
     EXPECT_FALSE(run.history.isOpen());
     EXPECT_EQ(run.serial.closed, 1);
+    EXPECT_EQ(run.hydro.saves, 1);
     EXPECT_EQ(historyKinds(), std::vector<int>{2});
 }
 

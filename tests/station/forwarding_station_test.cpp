@@ -556,5 +556,72 @@ TEST(ForwardingStation, AnInterruptedOrderIsForgottenAtTheNextStart) {
     EXPECT_EQ(extra[2], 0);
 }
 
+// The base's answer by SMS over the GSM module: status 5, the base's own
+// number and the subscriber, and the parameter both ends agreed on.
+TEST(ForwardingStation, AGsmBaseConfirmsBySmsAndTheWaitEnds) {
+    ForwardingStation rig;
+    rig.start();
+    rig.addSubscriber(1001, [](SubscriberRecord& r) { r.forw_flag2 = 0x0241; });
+    rig.radioReport(0, 1001, kBurglary, 1, 3);
+    rig.ticks(20);
+    ASSERT_TRUE(rig.base(1).flags & kBaseAwaitsTg);
+    auto answer = [](const char* number, int param) {
+        Bytes b(16, 0);
+        for (int i = 0; i < 9; ++i) b[static_cast<size_t>(1 + i)] = static_cast<uint8_t>(number[i] - '0');
+        const Bytes subscriber{1, 0, 0, 1};
+        std::copy(subscriber.begin(), subscriber.end(), b.begin() + 10);
+        b[15] = static_cast<uint8_t>(param);
+        return b;
+    };
+    // Another number, or this number with another parameter: not this base.
+    rig.bus.slots[1]->blocks.push_back({5, answer("600100201", 2)});
+    rig.bus.slots[1]->blocks.push_back({9, answer("600100200", 3)});
+    rig.ticks(20);
+    ASSERT_TRUE(rig.bus.slots[1]->blocks.empty()) << "both taken from the module";
+    EXPECT_TRUE(rig.base(1).flags & kBaseAwaitsTg);
+    rig.bus.slots[1]->blocks.push_back({5, answer("600100200", 2)});
+    rig.ticks(20);
+    EXPECT_FALSE(rig.base(1).flags & kBaseAwaitsTg);
+    EXPECT_FALSE(rig.station->scheduler().exists(1001, kSchedChkOrder, 0x41));
+    const AlarmRecord* alarm = rig.alarmOf(1001);
+    ASSERT_NE(alarm, nullptr);
+    EXPECT_EQ(alarm->forward[1], 0x04);
+    ASSERT_EQ(rig.system(kHistoryConfirmed).size(), 1u);
+    EXPECT_EQ(rig.system(kHistoryConfirmed)[0].kind >> 12, 4) << "TG";
+    EXPECT_TRUE(rig.shown("Potwierdzenie przesłania alarmu z 1001 do bazy Centrum2 w TG"));
+}
+
+// Base entries a technician got wrong: a serial link that does not exist, a
+// radio byte without an address, a radio module that is not on the bus.
+// Each is told, and nothing is left waiting for a confirmation.
+TEST(ForwardingStation, ABaseEntryWithAnImpossibleLinkOrRadioIsToldAndLeavesNothingWaiting) {
+    ForwardingStation rig;
+    rig.start();
+    ConfigBlock& c = rig.station->configFile().block();
+    std::snprintf(c.bases[2].name, sizeof c.bases[2].name, "Trzecia");
+    c.bases[2].rsLink = 7;
+    c.bases[2].radio = 0x70;
+    std::snprintf(c.bases[3].name, sizeof c.bases[3].name, "Czwarta");
+    c.bases[3].radio = 0x95; // through radio module 9: there is none
+    rig.addSubscriber(1003, [](SubscriberRecord& r) {
+        r.forw_flag1 = 0x0331; // base 3, RS and radio
+        r.forw_flag2 = 0x0421; // base 4, radio
+    });
+    rig.radioReport(0, 1003, kBurglary, 1, 3);
+    rig.ticks(20);
+    EXPECT_TRUE(rig.shown("Brak RS-a w bazie 3"));
+    EXPECT_TRUE(rig.shown("Brak numeru radia w bazie 3"));
+    EXPECT_TRUE(rig.shown("Alarm z 1003 nie został wysłany przez TR9 !"));
+    for (int b : {2, 3}) {
+        EXPECT_EQ(rig.base(b).flags & (kBaseAwaitsTr | kBaseAwaitsTg | kBaseAwaitsTe), 0) << b;
+        EXPECT_FALSE(rig.station->scheduler().exists(1003, kSchedChkOrder, 0x20 + b)) << b;
+    }
+    const AlarmRecord* alarm = rig.alarmOf(1003);
+    ASSERT_NE(alarm, nullptr);
+    EXPECT_EQ(alarm->forward[2], 0x30) << "still to be sent, by hand once the entry is right";
+    EXPECT_EQ(alarm->forward[3], 0x20);
+    EXPECT_TRUE(rig.far.frames.empty()) << "nothing on serial link 1 for base 3";
+}
+
 } // namespace
 } // namespace k4

@@ -144,7 +144,9 @@ Bytes longForm(uint8_t command, int subscriber, int subsystem, int code, int sec
 
 class UdpStation {
 public:
-    explicit UdpStation(const std::string& address = "127.0.0.1", std::vector<std::string> bases = {})
+    // configure: the configuration changed before the first start.
+    explicit UdpStation(const std::string& address = "127.0.0.1", std::vector<std::string> bases = {},
+                        const std::function<void(ConfigBlock&)>& configure = {})
         : address_(address), settings(freePorts(address)) {
         ensureApplication();
         std::string error;
@@ -154,6 +156,7 @@ public:
         config.block().mode = 0;
         config.block().inter_port = 1;
         config.block().data_port = 2;
+        if (configure) configure(config.block());
         EXPECT_EQ(config.SaveConfig(1), 0);
         // "pakiety" as the IP base table dialog writes it.
         std::string pakiety = "1 7 12\n";
@@ -313,7 +316,7 @@ TEST_F(Centre, ABaseMessageIsAcknowledgedFromAListedBaseOnly) {
     base1.sendText("$1F p10 a001234#", "127.0.0.1", rig.settings.textPort);
     settle(2000, [&] { return !base1.received.empty() && base1.texts().back() == "$1F#"; });
     EXPECT_EQ(base1.texts().back(), "$1F#");
-    // Handed on: until the parser exists, kept as the base's text.
+    // This rig hands the channel no parser: the text is kept as the base's.
     EXPECT_GE(rig.systemEntries(67), 3);
 
     Device stranger{"127.0.0.9", rig.settings.textPort};
@@ -464,6 +467,71 @@ TEST(UdpBind, ATakenPortIsToldOnceAndTheStationGoesOn) {
     taker.close();
     rig.station->moduleCheck();
     EXPECT_TRUE(rig.station->udp().bound(kUdpEthernetChannel));
+}
+
+// A transmitting centre forwards an alarm over the Ethernet path to the
+// receiving base of another centre, over the real sockets: the forward's
+// datagram arrives at the partner, an answer from another address or with
+// another partner number changes nothing, and the partner's confirmation
+// ends the wait and is told and logged.
+TEST(UdpForwarding, AnEthernetForwardReachesThePartnerAndItsConfirmationEndsTheWait) {
+    UdpStation rig("127.0.0.1", {}, [](ConfigBlock& c) {
+        c.mode = 1;
+        for (BaseEntry& b : c.bases) b.rsLink = 255;
+        BaseEntry& partner = c.bases[0];
+        std::snprintf(partner.name, sizeof partner.name, "Part~ner");
+        const uint8_t address[4] = {127, 0, 0, 6};
+        std::copy(address, address + 4, partner.ethAddress);
+        partner.ethParam = 3;
+    });
+    Device transmitter{"127.0.0.4", rig.settings.ethernetPort};
+    Device partner{"127.0.0.6", rig.settings.ethernetPort};
+    Device stranger{"127.0.0.7", rig.settings.ethernetPort};
+    rig.start();
+    // The periodic test of the path would take the one wait a path has.
+    rig.station->scheduler().cancel(0, kSchedTestForw, kTestPathTe);
+    {
+        Sbscrbr s(rig.station->database(), ByNumber{1234});
+        std::snprintf(s.record.name, sizeof s.record.name, "Abonent 1234");
+        s.record.forw_flag1 = 0x0181; // base 1, Ethernet, automatic for alarms
+        int32_t offset = 0;
+        ASSERT_EQ(saveNewSubscriber(rig.station->database(), rig.station->indexes(), s.record, offset),
+                  kSubscriberSaved);
+    }
+    transmitter.send(longForm(0x01, 1234, 1, 0x130, 5, 'Y'), "127.0.0.1", rig.settings.ethernetPort);
+    settle(3000, [&] { return !partner.received.empty(); });
+    ASSERT_EQ(partner.received.size(), 1u);
+    // The report as a transmitter would send it, to be confirmed, with the
+    // base's partner number.
+    const Bytes forward{12, 0x08, 0, 0x12, 0x34, 1, 0x13, 0x00, 0x05, 0, 0, 3, 0, 'Y'};
+    EXPECT_EQ(partner.received[0], forward);
+    const BaseEntry& base = rig.station->config().bases[0];
+    EXPECT_TRUE(base.flags & kBaseAwaitsTe);
+    EXPECT_TRUE(rig.station->scheduler().exists(1234, kSchedChkOrder, 0x80));
+
+    Bytes confirmation = forward;
+    confirmation[1] = 0x80;
+    stranger.send(confirmation, "127.0.0.1", rig.settings.ethernetPort);
+    Bytes otherNumber = confirmation;
+    otherNumber[11] = 4;
+    partner.send(otherNumber, "127.0.0.1", rig.settings.ethernetPort);
+    settle(300);
+    EXPECT_TRUE(base.flags & kBaseAwaitsTe) << "not this base's confirmation";
+
+    partner.send(confirmation, "127.0.0.1", rig.settings.ethernetPort);
+    settle(3000, [&] { return !(base.flags & kBaseAwaitsTe); });
+    EXPECT_FALSE(base.flags & kBaseAwaitsTe);
+    EXPECT_FALSE(rig.station->scheduler().exists(1234, kSchedChkOrder, 0x80));
+    EXPECT_EQ(rig.systemEntries(47), 1);
+    bool told = false;
+    for (const auto& box : rig.ui.boxes)
+        told |= box.text.find("Potwierdzenie przesłania alarmu z 1234 do bazy Partner w TE") != std::string::npos;
+    EXPECT_TRUE(told);
+    ASSERT_GT(rig.station->alarms().count(), 0);
+    EXPECT_EQ(rig.station->alarms()[0].forward[0], 0x08) << "sent and confirmed";
+    // Nothing more goes to the partner: no forward again, no reply to its
+    // confirmation.
+    EXPECT_EQ(partner.received.size(), 1u);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "admin/admin_database.h"
 #include "admin/admin_lock.h"
+#include "admin/demo_hydro.h"
 #include "admin/demo_pictures.h"
 #include "admin/subscriber_csv.h"
 #include "admin/installation.h"
@@ -166,6 +167,7 @@ int buildDemo(const std::string& dir, const std::string& csvPath, std::ostream& 
             }
             ++furnished;
         }
+        if (!addDemoWaterworks(data.database(), data.indexes(), err)) return 1;
         data.close();
     } catch (const IndexBroken&) {
         return 1;
@@ -197,7 +199,8 @@ int demoCommand(const Args& args, std::ostream& out, std::ostream& err) {
                "  Instalacja demonstracyjna w pustym katalogu: tryb Odbiorcza z bazą na\n"
                "  porcie 1, abonenci z pliku CSV, każdy z podsystemem 0 \"Centrala\" i 1 \"Obiekt\"\n"
                "  (sektory 1-9), abonent 1030 z własną listą zdarzeń, blokady 1034 i 1035;\n"
-               "  abonenci do 1003 z harmonogramem uzbrojenia obiektu (dni robocze 7:30/17:00).\n";
+               "  abonenci do 1003 z harmonogramem uzbrojenia obiektu (dni robocze 7:30/17:00);\n"
+               "  wodociąg 1000 z pomiarami i jednostkami w pliku hunits.\n";
         return args.size() == 1 && args[0] == "--help" ? 0 : 2;
     }
     const std::string& dir = args[0];

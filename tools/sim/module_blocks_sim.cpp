@@ -188,6 +188,23 @@ SimBlock simBareCall(const std::string& phone) {
     return block;
 }
 
+SimBlock simGsmConfirmation(const std::string& baseNumber, int subscriber, int gsmParam) {
+    SimBlock block;
+    block.status = 5;
+    block.bytes = gsmHeader(baseNumber, subscriber, 0);
+    block.bytes[15] = static_cast<uint8_t>(gsmParam);
+    return block;
+}
+
+SimGsmForward readGsmForward(const std::vector<uint8_t>& order) {
+    SimGsmForward f;
+    if (order.size() < 7) return f;
+    f.number = packedPhone(order);
+    f.gsmParam = order[4] & 0x0F;
+    f.subscriber = bcd(order, 5);
+    return f;
+}
+
 int simOrderLength(int kind, int mode, const std::vector<uint8_t>& soFar) {
     switch (kind) {
     case 0x10:

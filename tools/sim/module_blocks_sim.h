@@ -18,6 +18,18 @@ SimBlock simReportBlock(int kind, int subscriber, int code, int subsystem, int s
 SimBlock simProbeAnswer(int kind, int subscriber, int order, const std::string& phone);
 // A GSM call with no data: the caller's number alone.
 SimBlock simBareCall(const std::string& phone);
+// The confirmation a receiving base sends by SMS for an alarm forwarded to
+// it over GSM: status 5, its own number, the subscriber, the parameter of
+// the forward.
+SimBlock simGsmConfirmation(const std::string& baseNumber, int subscriber, int gsmParam);
+
+// What a forwarded alarm (the 11 bytes of a GSM forward) names.
+struct SimGsmForward {
+    std::string number; // the base's GSM number
+    int gsmParam = 0;
+    int subscriber = 0;
+};
+SimGsmForward readGsmForward(const std::vector<uint8_t>& order);
 
 // How many order bytes (without the checksum) follow status 2, once the
 // first ones have come; 0 while that is not known yet.

@@ -308,6 +308,24 @@ private:
             pass(line);
             return;
         }
+        if (m.kind == 0x90 && body.size() == 11) {
+            // A forwarded alarm by SMS: the base's number, the parameter,
+            // the subscriber and the report.
+            const SimGsmForward f = readGsmForward(body);
+            std::string line = who(waitSlot_) + "przesłany alarm do bazy " + f.number + ": " + hex(body);
+            for (const ForwardPartner& p : m.partners) {
+                if (p.gsmNumber.empty() || p.gsmNumber != f.number) continue;
+                if (p.confirms) {
+                    m.outbox.push_back({simGsmConfirmation(p.gsmNumber, f.subscriber, f.gsmParam), false,
+                                        "potwierdzenie bazy " + p.gsmNumber, 0});
+                    line += " — baza potwierdza";
+                } else {
+                    line += " — baza nie potwierdza";
+                }
+            }
+            pass(line);
+            return;
+        }
         const SimOrder o = readSimOrder(m.kind, orderMode_, body);
         std::string line = who(waitSlot_) + "rozkaz (tryb " + std::to_string(orderMode_) + "): " + hex(body);
         const ProbeAnswerer* target = nullptr;

@@ -113,8 +113,15 @@ std::optional<ModuleScenario> parseModuleScenario(std::istream& in, std::string&
                 partner.confirms = false;
                 rest.erase(silent);
             }
-            if (rest.size() != 1 || !parseNumber(rest[0], 16, 0xF, partner.radioAddress) || partner.radioAddress == 0)
+            if (module->kind == 0x90) {
+                // Nine digits: the caller's number a GSM module reports.
+                if (rest.size() != 1 || !digitsOnly(rest[0]) || rest[0].size() != 9)
+                    return fail("oczekiwano: numer GSM bazy, 9 cyfr");
+                partner.gsmNumber = rest[0];
+            } else if (rest.size() != 1 || !parseNumber(rest[0], 16, 0xF, partner.radioAddress) ||
+                       partner.radioAddress == 0) {
                 return fail("oczekiwano: adres radiowy bazy 1..F");
+            }
             module->partners.push_back(partner);
             continue;
         }

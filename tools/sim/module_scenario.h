@@ -21,6 +21,10 @@
 //                                    radio address ADDR listens on this radio
 //                                    module: each alarm forwarded to it is
 //                                    confirmed at the next poll, or never
+//   partner SLOT DIGITS [silent]     on a GSM module: the base of another
+//                                    centre with that GSM number answers the
+//                                    alarms forwarded to it by SMS with its
+//                                    confirmation, or never
 //   wait SECONDS                     the bus is served meanwhile
 //
 // SUB is decimal, CODE, SUBSYSTEM and SECTOR hexadecimal; each module packs
@@ -41,9 +45,11 @@ struct ProbeAnswerer {
     bool answers = true;
 };
 
-// A base of another centre reached over a radio module.
+// A base of another centre reached over a radio module (by its radio
+// address) or a GSM module (by its GSM number).
 struct ForwardPartner {
     int radioAddress = 0;
+    std::string gsmNumber;
     bool confirms = true;
 };
 

@@ -1,5 +1,6 @@
 // kestrel4-sim: plays the devices the centre talks to.
 #include "sim/base_player.h"
+#include "sim/dc09_command.h"
 #include "sim/far_base.h"
 #include "sim/module_player.h"
 #include "sim/udp_player.h"
@@ -44,7 +45,8 @@ void usage(std::ostream& out) {
            "    refuse GNIAZDO N        następne N rozkazów (i przesłań) nie przyjęte (status 00)\n"
            "    deaf GNIAZDO            pakiet przestaje odpowiadać\n"
            "    partner GNIAZDO ADRES [silent]   baza innego centrum o adresie radiowym ADRES\n"
-           "                            potwierdza każdy przesłany do niej alarm (silent: nigdy)\n"
+           "                            potwierdza każdy przesłany do niej alarm (silent: nigdy);\n"
+           "                            w pakiecie GSM (90) zamiast adresu 9 cyfr numeru GSM bazy\n"
            "  Po ostatnim kroku magistrala jest obsługiwana jeszcze --linger sekund (5).\n"
            "  Wynik: wymiany zgodne i niezgodne; kod wyjścia 1, gdy któraś była niezgodna.\n"
            "\n"
@@ -60,11 +62,13 @@ void usage(std::ostream& out) {
            "    base N ADRES RODZAJ          baza wiersza N tabeli IP, odpowiada RODZAJEM (hex)\n"
            "    silent N                     baza N przestaje odpowiadać na polecenia\n"
            "    message N SEKW TEKST         \"$SEKW TEKST#\" z bazy N, oczekiwane \"$SEKW#\"\n"
+           "    confirm N SEKW TEKST         to samo z polem g typu 08: potem potwierdzenie centrum\n"
            "    keepalive eth|gprs ADRES ABONENT\n"
            "    report|confirmed eth|gprs ADRES ABONENT KOD [PODSYSTEM [SEKTOR]]\n"
            "    status eth|gprs ADRES ABONENT PODSYSTEM | wait SEKUNDY\n"
            "  Porty jak KESTREL4_UDP_PORTS stacji (domyślnie 7024,1024,8024); stacja domyślnie\n"
            "  pod 127.0.0.1. Wynik: odpowiedzi zgodne i niezgodne; kod wyjścia 1 przy niezgodnej.\n";
+    k4::sim::dc09Usage(out);
 }
 
 std::atomic<bool> stopUdp{false};
@@ -309,6 +313,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "modules") == 0) return runModules(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "farbase") == 0) return runFarBase(argc - 2, argv + 2);
     if (std::strcmp(argv[1], "udp") == 0) return runUdp(argc - 2, argv + 2);
-    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules, farbase, udp)\n";
+    if (std::strcmp(argv[1], "dc09") == 0) return k4::sim::runDc09Command(argc - 2, argv + 2, std::cout, std::cerr);
+    std::cerr << "kestrel4-sim: nieznane urządzenie " << argv[1] << " (są: base, modules, farbase, udp, dc09)\n";
     return 2;
 }

@@ -53,7 +53,8 @@ std::optional<std::vector<UdpStep>> parseUdpScenario(std::istream& in, std::stri
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
-        if (const auto hash = line.find('#'); hash != std::string::npos && line.rfind("message", 0) != 0)
+        if (const auto hash = line.find('#');
+            hash != std::string::npos && line.rfind("message", 0) != 0 && line.rfind("confirm ", 0) != 0)
             line.resize(hash);
         std::istringstream words(line);
         std::string word;
@@ -80,15 +81,27 @@ std::optional<std::vector<UdpStep>> parseUdpScenario(std::istream& in, std::stri
             } else if (word == "silent") {
                 if (!(words >> s.base)) return fail("silent N");
                 s.kind = UdpStep::Kind::Silent;
-            } else if (word == "message") {
+            } else if (word == "message" || word == "confirm") {
                 std::string seq, rest;
-                if (!(words >> s.base >> seq) || seq.size() != 2) return fail("message N SEQ TEKST");
+                if (!(words >> s.base >> seq) || seq.size() != 2) return fail(word + " N SEQ TEKST");
                 std::getline(words, rest);
                 const std::string text = "$" + seq + rest + "#";
                 s.kind = UdpStep::Kind::Message;
                 s.bytes.assign(text.begin(), text.end());
                 const std::string ack = "$" + seq + "#";
                 s.expect.assign(ack.begin(), ack.end());
+                if (word == "confirm") {
+                    // The centre's confirmation: the same text, "%" first, the
+                    // "g" token's type 80 and its flags 03.
+                    std::string confirmation = text;
+                    const auto g = confirmation.find('g');
+                    if (g == std::string::npos || g + 25 > confirmation.size())
+                        return fail("confirm: brak pola g o 28 cyfrach");
+                    confirmation[0] = '%';
+                    confirmation.replace(g + 3, 2, "80");
+                    confirmation.replace(g + 23, 2, "03");
+                    s.expectAfter.assign(confirmation.begin(), confirmation.end());
+                }
             } else if (word == "keepalive") {
                 int sub = 0;
                 if (!channel() || !(words >> s.address >> sub)) return fail("keepalive eth|gprs ADRES ABONENT");
@@ -135,6 +148,9 @@ struct Socket {
     bool base = false;
     bool silent = false;
     int kindByte = 0;
+    // The centre's confirmation of the report just sent begins with "%"
+    // like a command; it is taken as the answer, not answered.
+    std::vector<uint8_t> awaited;
     std::vector<std::vector<uint8_t>> inbox;
 };
 
@@ -175,10 +191,10 @@ public:
 
     // Serves every socket until the deadline (the bases answer the
     // station's commands meanwhile), or until wanted has something.
-    void serve(int ms, Socket* wanted) {
+    void serve(int ms, Socket* wanted, size_t count = 1) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (!(options_.stop && *options_.stop)) {
-            if (wanted && !wanted->inbox.empty()) return;
+            if (wanted && wanted->inbox.size() >= count) return;
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
             if (left <= 0) return;
             std::vector<pollfd> fds;
@@ -201,7 +217,7 @@ private:
         const ssize_t n = ::recvfrom(s.fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
         if (n < 0) return;
         std::vector<uint8_t> got(buffer, buffer + n);
-        if (s.base && !got.empty() && got[0] == '%') {
+        if (s.base && !got.empty() && got[0] == '%' && got != s.awaited) {
             if (s.silent || got.size() < 3) return;
             // The probe "%NN#" is answered with the base's kind; any other
             // command is acknowledged with its sequence.
@@ -263,14 +279,23 @@ UdpPlayResult playUdpScenario(const std::vector<UdpStep>& steps, const UdpPlayOp
                 break;
             }
             s->inbox.clear();
+            s->awaited = step.expectAfter;
             net.send(*s, step.bytes, port);
             net.serve(options.answerTimeoutMs, s);
-            const bool ok = !s->inbox.empty() && s->inbox.front() == step.expect;
+            bool ok = !s->inbox.empty() && s->inbox.front() == step.expect;
+            if (ok && !step.expectAfter.empty()) {
+                net.serve(options.answerTimeoutMs, s, 2);
+                ok = s->inbox.size() >= 2 && s->inbox[1] == step.expectAfter;
+            }
             if (ok) ++result.passed;
             else ++result.failed;
-            if (!ok || !options.quiet)
+            if (!ok || !options.quiet) {
                 log << (ok ? "ok  " : "ZLE ") << step.text << " -> "
-                    << (s->inbox.empty() ? std::string("brak odpowiedzi") : shown(s->inbox.front())) << std::endl;
+                    << (s->inbox.empty() ? std::string("brak odpowiedzi") : shown(s->inbox.front()));
+                if (!step.expectAfter.empty())
+                    log << ", " << (s->inbox.size() < 2 ? std::string("brak potwierdzenia") : shown(s->inbox[1]));
+                log << std::endl;
+            }
             break;
         }
         }

@@ -10,6 +10,10 @@
 //                              KIND the byte it answers the probe with (hex)
 //   silent N                   base N stops answering commands
 //   message N SEQ TEXT...      "$SEQ TEXT#" from base N; must get "$SEQ#"
+//   confirm N SEQ TEXT...      the same, a report the base wants confirmed
+//                              (a "g" token of type 08): after "$SEQ#" the
+//                              confirmation must come, the text with "%"
+//                              first, type 80 and flags 03
 //   keepalive eth|gprs ADDRESS SUB         short form; must come back unchanged
 //   report eth|gprs ADDRESS SUB CODE [SUBSYSTEM [SECTOR]]   0x01; must get 0x10
 //   confirmed eth|gprs ADDRESS SUB CODE [SUBSYSTEM [SECTOR]] 0x08; must get 0x80
@@ -36,6 +40,7 @@ struct UdpStep {
     bool ethernet = true;
     std::vector<uint8_t> bytes; // what goes out
     std::vector<uint8_t> expect; // what must come back (empty: nothing checked)
+    std::vector<uint8_t> expectAfter; // what must come after it (empty: nothing)
     double seconds = 0;
     std::string text;
 };

@@ -3,12 +3,14 @@
 #include "baselink/packet.h"
 #include "baselink/path_table.h"
 #include "database/order_names_table.h"
+#include "database/orders_editing.h"
 #include "database/orders_table_list.h"
 #include "database/sbscrbr.h"
 #include "database/subscriber_database.h"
 #include "database/text_edge.h"
 #include "messages/messages.h"
 #include "processing/order_sending.h"
+#include "processing/ui/tests_form.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -44,8 +46,9 @@ QComboBox* baseChoice(QWidget* parent) {
 } // namespace
 
 TChkSbsDlg::TChkSbsDlg(SubscriberDatabase& database, PathTable& paths, OrderSending& orders, Messages& messages,
-                       int32_t offset, QWidget* parent, int pathChoice)
-    : QDialog(parent), database_(database), paths_(paths), orders_(orders), messages_(messages) {
+                       int32_t offset, QWidget* parent, int pathChoice, ChkSbsDlgLinks links)
+    : QDialog(parent), database_(database), paths_(paths), orders_(orders), messages_(messages),
+      links_(std::move(links)) {
     setObjectName("ChkSbsDlg");
     setWindowTitle(QStringLiteral("Tory badania"));
     auto* grid = new QGridLayout(this);
@@ -93,12 +96,18 @@ TChkSbsDlg::TChkSbsDlg(SubscriberDatabase& database, PathTable& paths, OrderSend
     buttons->addWidget(onDemand);
     buttons->addWidget(send);
     // "&Testy", "W&ył/Zał", "&Historia", "&Archiwum" and "O&biekt" open
-    // windows of their own; those not built yet are shown unusable.
-    for (const char* caption : {"&Testy", "W&ył/Zał", "&Historia", "&Archiwum", "O&biekt"}) {
+    // windows of other parts, given by whoever opens this dialog.
+    auto windowButton = [&](const char* caption, void (TChkSbsDlg::*click)()) {
         auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setEnabled(false);
+        connect(b, &QPushButton::clicked, this, click);
         buttons->addWidget(b);
-    }
+        return b;
+    };
+    Testy = windowButton("&Testy", &TChkSbsDlg::TestyClick);
+    WylZal = windowButton("W&ył/Zał", &TChkSbsDlg::WylZalClick);
+    Historia = windowButton("&Historia", &TChkSbsDlg::HistoriaClick);
+    Archiwum = windowButton("&Archiwum", &TChkSbsDlg::ArchiwumClick);
+    Obiekt = windowButton("O&biekt", &TChkSbsDlg::ObiektClick);
     buttons->addWidget(close);
     grid->addLayout(buttons, 9, 0, 1, 4);
 
@@ -115,11 +124,20 @@ TChkSbsDlg::TChkSbsDlg(SubscriberDatabase& database, PathTable& paths, OrderSend
         if (!filling_ && (row == 1 || row == 2)) showBaseChoices();
     });
 
-    auto s = std::make_unique<Sbscrbr>(database, AtOffset{offset});
+    showSubscriber(offset);
+}
+
+void TChkSbsDlg::showSubscriber(int32_t offset) {
+    subscriber_.reset();
+    sentCodes_.clear();
+    Orders->clear();
+    Number->clear();
+    auto s = std::make_unique<Sbscrbr>(database_, AtOffset{offset});
     if (!s->valid) {
         // Nothing of a subscriber that cannot be read.
         RadioBase->hide();
         FixedBase->hide();
+        enableWindowButtons();
         return;
     }
     subscriber_ = std::move(s);
@@ -127,13 +145,9 @@ TChkSbsDlg::TChkSbsDlg(SubscriberDatabase& database, PathTable& paths, OrderSend
     char number[8];
     std::snprintf(number, sizeof number, "%4.4d", static_cast<int>(r.object));
     Number->setText(QString::fromLatin1(number));
-    OrdersTableList list(database.files(), database.orderNames(), subscriber_->record.orders);
+    OrdersTableList list(database_.files(), database_.orderNames(), subscriber_->record.orders);
     for (int i = 0; list.usable() && i < list.Count(); ++i) {
-        const OrderNameRecord& name = list.RecordAt(i);
-        char line[96];
-        std::snprintf(line, sizeof line, "%02X (%2.2X) %-60s", list.CodeAt(i), list.SentCode(i),
-                      std::string(name.name, strnlen(name.name, sizeof name.name)).c_str());
-        Orders->addItem(QString::fromStdString(Utf8FromMazovia(line)));
+        Orders->addItem(QString::fromStdString(Utf8FromMazovia(subscriberOrderLine(list, i))));
         sentCodes_.push_back(list.SentCode(i));
     }
     const bool gprs = static_cast<int32_t>(r.ip) != 0 && !(r.test_state & 0x80);
@@ -145,6 +159,59 @@ TChkSbsDlg::TChkSbsDlg(SubscriberDatabase& database, PathTable& paths, OrderSend
     filling_ = false;
     showChecked(r.chk_tracks);
     showBaseChoices();
+    enableWindowButtons();
+}
+
+void TChkSbsDlg::enableWindowButtons() {
+    const bool known = subscriber_ != nullptr;
+    const bool fromCard = links_.opener != ChkSbsDlgLinks::Opener::Other;
+    Testy->setEnabled(known);
+    WylZal->setEnabled(known && links_.armingWeek);
+    Historia->setEnabled(links_.opener == ChkSbsDlgLinks::Opener::CardFromHistory || (known && links_.history));
+    Archiwum->setEnabled(static_cast<bool>(links_.archive));
+    Obiekt->setEnabled(fromCard || (known && links_.card));
+}
+
+void TChkSbsDlg::TestyClick() {
+    if (!subscriber_) return;
+    const bool editing = static_cast<bool>(links_.testsSaved);
+    subscriber_->tests_changed = false;
+    TTests tests(*subscriber_, messages_, !editing, this);
+    if (tests.exec() != QDialog::Accepted || !editing || !subscriber_->tests_changed) return;
+    subscriber_->tests_changed = false;
+    if (subscriber_->Save() != 0) {
+        messages_.ShowNotice(mz("\x03zapisu abonenta"), kNoticeError);
+        return;
+    }
+    links_.testsSaved(*subscriber_);
+}
+
+void TChkSbsDlg::WylZalClick() {
+    if (subscriber_ && links_.armingWeek) links_.armingWeek(*subscriber_, this);
+}
+
+void TChkSbsDlg::HistoriaClick() {
+    if (links_.opener == ChkSbsDlgLinks::Opener::CardFromHistory) {
+        accept();
+        return;
+    }
+    if (subscriber_ && links_.history) links_.history(subscriber_->number(), this);
+}
+
+void TChkSbsDlg::ArchiwumClick() {
+    if (links_.archive) links_.archive(this);
+}
+
+void TChkSbsDlg::ObiektClick() {
+    if (links_.opener != ChkSbsDlgLinks::Opener::Other) {
+        accept();
+        return;
+    }
+    if (!subscriber_ || !links_.card) return;
+    const int32_t offset = subscriber_->offset();
+    links_.card(subscriber_->number(), this);
+    // The card may have changed the paths shown here.
+    showSubscriber(offset);
 }
 
 TChkSbsDlg::~TChkSbsDlg() = default;

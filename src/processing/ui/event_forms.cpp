@@ -311,7 +311,8 @@ int TCommonLists::selectedSlot() const { return List->currentRow(); }
 
 void TCommonLists::KopiujClick() {
     const int slot = selectedSlot();
-    if (slot < 1 || slot >= ShareLst::kSlots) return;
+    // A free slot holds no list to take.
+    if (slot < 1 || slot >= ShareLst::kSlots || lists_.slot(slot).listId == 0) return;
     listId_ = lists_.slot(slot).listId;
     accept();
 }

@@ -1,9 +1,13 @@
 #include "processing/ui/sbs_alarms.h"
 
 #include "database/sbscrbr.h"
+#include "database/subscriber_database.h"
+#include "database/record_file_header.h"
+#include "database/subscriber_record.h"
 #include "database/text_edge.h"
 #include "printing/printing.h"
 #include "processing/event_printouts.h"
+#include "processing/shared_lists.h"
 #include "processing/ui/event_forms.h"
 
 #include <QFontDatabase>
@@ -16,6 +20,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cstddef>
 #include <cstdio>
 
 namespace k4 {
@@ -68,6 +73,7 @@ TSbsAlarms::TSbsAlarms(Sbscrbr& subscriber, RecordFile& alarmy, const EventTable
     button("&Pusta", [this] { PustaClick(); });
     button("&Abonenta", [this] { AbonentaClick(); });
     button("Z d&ysku", [this] { ZDyskuClick(); });
+    button("&Zrzut", [this] { ZrzutClick(); });
     button("&Wydruk", [this] { WydrukClick(); });
     button("&Koniec", [this] { accept(); });
 
@@ -82,9 +88,29 @@ TSbsAlarms::TSbsAlarms(Sbscrbr& subscriber, RecordFile& alarmy, const EventTable
 
 TSbsAlarms::~TSbsAlarms() = default;
 
+// The list a stored subscriber names goes to "dane" as soon as it changes:
+// the list it named before may have been freed in "alarmy" already, and a
+// record left naming that would hand the subscriber whatever list is stored
+// there next, even when the card is then left without saving.
+int TSbsAlarms::storeListChoice() {
+    // A subscriber not stored yet gets the list with its first save.
+    if (!subscriber_.valid || subscriber_.offset() < kRecordFileHeaderSize) return 0;
+    RecordFile& dane = subscriber_.database().file(DbFile::Dane);
+    constexpr int kField = static_cast<int>(offsetof(SubscriberRecord, alarm_list));
+    Int32Le onDisk = 0;
+    const Int32Le& chosen = subscriber_.record.alarm_list;
+    if (dane.ReadPart(subscriber_.offset(), &onDisk, kField, sizeof onDisk) == 0 && onDisk == chosen) return 0;
+    if (dane.WritePart(subscriber_.offset(), &chosen, kField, sizeof chosen) != 0) {
+        messages_.ShowNotice(mz("\x03zapisu danych"), kNoticeError);
+        return -1;
+    }
+    return 0;
+}
+
 // The list the subscriber names now, opened from its shared slot when it
 // is a shared one (so that a change makes a private copy).
 void TSbsAlarms::reopen() {
+    storeListChoice();
     const int32_t id = subscriber_.record.alarm_list;
     const int slot = shared_.slotOf(id);
     list_ = std::make_unique<AlarmsTableList>(alarmy_, events_, messages_, subscriber_.record.alarm_list,
@@ -153,6 +179,18 @@ void TSbsAlarms::WydrukClick() {
     const std::string text = subscriberListPrintout(*list_, subscriber_.number(), events_, config_);
     if (!printing_ || printing_->printListing(text) != 0)
         messages_.ShowNotice(mz("\x03wydruku (drukarka)"), kNoticeError);
+}
+
+// A shared list is written under its name, the subscriber's own list under
+// the subscriber's number: "standard.al" would not say whose list it is.
+int TSbsAlarms::ZrzutClick() {
+    const int slot = shared_.slotOf(subscriber_.record.alarm_list);
+    char number[8];
+    std::snprintf(number, sizeof number, "%4.4d", subscriber_.number());
+    const std::string name = listDumpName(slot == 0 ? std::string(number) : shared_.nameOf(std::max(slot, 0)));
+    const int result = list_->dumpToDisk(name, dumpDirectory_);
+    if (result < 0) messages_.ShowNotice(mz("\x03Zrzut nie powiódł się"), kNoticeInfo);
+    return result;
 }
 
 void TSbsAlarms::DodajClick() {

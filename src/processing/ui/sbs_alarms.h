@@ -2,9 +2,10 @@
 // "Lista zdarzeń abonenta": the event list a subscriber uses, its own or a
 // shared one, edited entry by entry, replaced by another list, and the
 // rate limiter of its reports. Every change of the list is written to
-// "alarmy" at once; the subscriber's record itself (the list it names) is
-// saved by the subscriber card that opened this dialog, the limiter's
-// fields are written on their own when the dialog ends.
+// "alarmy" at once; the list the subscriber's record names is
+// written at once too (the list it named before may be freed already), the
+// rest of the record is saved by the subscriber card that opened this
+// dialog, the limiter's fields are written on their own when it ends.
 #include "processing/event_list.h"
 #include "processing/share_lst.h"
 
@@ -55,11 +56,17 @@ public:
     void AbonentaClick();
     void ZDyskuClick();
     void WydrukClick();
+    // The list into "*.al" in a directory asked for. 0, 1 nothing written, -1 failed (told).
+    int ZrzutClick();
+    void setDumpDirectory(std::string directory) { dumpDirectory_ = std::move(directory); }
     void DodajClick();
     void EdytujClick(int position);
     void UsunClick(int position);
     // The limiter's fields into alarm_opts, written when stored. 0 or -1.
     int storeLimiter();
+    // The list the subscriber names, written to its stored record when it
+    // differs. 0 or -1 (told).
+    int storeListChoice();
     void done(int result) override;
 
     QListWidget* List;
@@ -79,6 +86,7 @@ private:
     Printing* printing_;
     SbsAlarmsChoosers choosers_;
     std::unique_ptr<AlarmsTableList> list_;
+    std::string dumpDirectory_;
 };
 
 } // namespace k4

@@ -63,6 +63,14 @@ const char* const kPassword =
     "<p>Wpisz hasło i naciśnij Enter; Escape rezygnuje. Wielkość liter ma znaczenie. Nowe hasło nadzoru "
     "wpisuje się dwa razy i może mieć najwyżej 10 znaków.</p>";
 
+const char* const kOrders =
+    "<h2>Rozkazy</h2>"
+    "<p><b>Lista wszystkich rozkazów</b>: <b>Nowy</b> albo podwójne kliknięcie otwiera rozkaz: numer "
+    "szesnastkowo (1 do FF) i opis. <b>Usuń</b> usuwa wybrany rozkaz, <b>Wydruk</b> drukuje listę.</p>"
+    "<p><b>Lista rozkazów abonenta</b>: rozkazy, które wolno wysłać do centrali abonenta. <b>Dodaj</b> "
+    "wybiera z listy wszystkich rozkazów, podwójne kliknięcie lub spacja zmienia kod wysyłany do tej "
+    "centrali, <b>Koniec</b> zapisuje listę.</p>";
+
 const char* const kDescription =
     "<h2>Opis obiektu</h2>"
     "<p>Po lewej opis obiektu, po prawej jego grafiki (plany, zdjęcia): numer i skrót. <b>Pokaż grafikę</b> "
@@ -83,7 +91,7 @@ const std::map<int, const char*>& pages() {
         {1051, kPassword},   {1065, kOperators}, {1066, kPassword},  {1067, kSupervisor},
         {1068, kSupervisor}, {1060, kSupervisor}, {1070, kBlockades}, {1071, kBlockades},
         {1072, kBlockades},  {1200, kSearch},     {1020, kSearch},    {1021, kSubscriberList},
-        {1022, kSubscriberList}, {1029, kSubscriberList}, {1202, kDescription},
+        {1022, kSubscriberList}, {1029, kSubscriberList}, {1202, kDescription}, {1064, kOrders},
     };
     return table;
 }

@@ -72,17 +72,27 @@ StationHistoryParts stationParts(Station& station, Printing* printing) {
     return s;
 }
 
+// One history window at a time: the windows are modal, so a second one can
+// only be asked for from inside the first (through a subscriber's card or
+// paths), and then the first one is the answer.
+bool historyWindowShown = false;
+
 } // namespace
 
-void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber) {
+void openHistoryWindow(Station& station, Printing* printing, QWidget* parent, int subscriber,
+                       std::function<bool(int subscriber)> openSubscriber) {
     if (!station.history().isOpen()) {
         station.messages().ShowNotice(mz("\x03odczytu pliku historii zdarzeń"), kNoticeError);
         return;
     }
+    if (historyWindowShown) return;
     StationHistoryParts s = stationParts(station, printing);
     s.parts.subscriber = subscriber;
+    s.parts.openSubscriber = std::move(openSubscriber);
     THistory window(s.parts, parent);
+    historyWindowShown = true;
     window.exec();
+    historyWindowShown = false;
 }
 
 void openArchiveFiles(Station& station, Printing* printing, QWidget* parent) {

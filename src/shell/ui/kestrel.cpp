@@ -196,7 +196,7 @@ void TKestrel::buildMenus() {
         button->setPopupMode(QToolButton::InstantPopup);
     }
 
-    // "&Pomiary" is hidden and disabled on this station.
+    // "&Pomiary" is hidden and disabled until the station has hydro units.
     setTopHidden(1, true);
     toolButtons_[2]->setEnabled(false);
     actions_["Obiekty1"]->setEnabled(false);
@@ -290,6 +290,15 @@ QMenu* TKestrel::topMenu(const std::string& name) const {
 QToolButton* TKestrel::toolButton(int number) const {
     auto it = toolButtons_.find(number);
     return it == toolButtons_.end() ? nullptr : it->second;
+}
+
+void TKestrel::offerHydroUnits() {
+    // Only the tool bar slot is shown: the restrictions of "menus" were
+    // written for the menus without it and keep counting it as hidden.
+    for (QAction* slot : CoolBar1->actions())
+        if (slot->objectName() == QStringLiteral("ToolBar3Slot2")) slot->setVisible(true);
+    toolButtons_[2]->setEnabled(true);
+    actions_["Obiekty1"]->setEnabled(true);
 }
 
 void TKestrel::setTopHidden(int top, bool hidden) {

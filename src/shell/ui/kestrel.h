@@ -86,6 +86,8 @@ public:
     // The restrictions of "menus", read again and applied (outside
     // supervisor mode).
     void applyMenuRestrictions();
+    // A centre with hydro units gets "&Pomiary" and its tool button.
+    void offerHydroUnits();
 
     bool supervisorMode() const { return supervisor_; }
     bool techFormOpen() const { return techOpen_; }

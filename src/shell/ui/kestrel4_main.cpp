@@ -20,6 +20,7 @@
 #include "shell/station_process.h"
 #include "shell/ui/kestrel.h"
 #include "shell/ui/kiosk_display.h"
+#include "shell/ui/path_dialog_links.h"
 #include "shell/ui/qt_operator_ui.h"
 #include "shell/ui/station_application.h"
 #include "shell/ui/station_window_commands.h"
@@ -142,7 +143,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
         serviceStepTexts(station));
     // A transmitting centre's description of an alarm forwards it now, or
     // calls a fire's delayed forward off.
-    alarmWindows.setDescriptionActions([&station](const k4::AlarmRecord& alarm) -> std::optional<k4::AlarmDescriptionActions> {
+    alarmWindows.setDescriptionActions([&station, &outputs](const k4::AlarmRecord& alarm) -> std::optional<k4::AlarmDescriptionActions> {
         k4::AlarmDescriptionActions actions;
         const int mode = station.config().mode;
         if (mode == 1) {
@@ -175,7 +176,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
         if (mode != 2 && alarm.path >= 0 && permitted) {
             const int number = static_cast<uint16_t>(alarm.subscriber);
             const int path = alarm.path;
-            actions.sendOrder = [&station, number, path](QWidget* parent) {
+            actions.sendOrder = [&station, &outputs, number, path](QWidget* parent) {
                 k4::Sbscrbr s(station.database(), k4::ByNumber{number});
                 if (!s.valid || s.unindexed) {
                     station.messages().ShowNotice(k4::mz("\x03Nieprawidłowy numer abonenta."), k4::kNoticeInfo);
@@ -184,7 +185,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
                 int choice = -1;
                 if (const auto d = station.paths().describe(path)) choice = d->testPath <= 3 ? d->testPath : d->testPath <= 6 ? 4 : -1;
                 k4::TChkSbsDlg dialog(station.database(), station.paths(), station.orders(), station.messages(),
-                                      s.offset(), parent, choice);
+                                      s.offset(), parent, choice, k4::pathDialogLinks(station, &outputs.printing()));
                 dialog.setWindowTitle(QStringLiteral("Wysyłanie rozkazu"));
                 dialog.exec();
             };
@@ -199,6 +200,7 @@ int runWindowed(k4::QtOperatorUi& ui, const k4::DataDir& dir) {
     k4::TKestrel window({station.alarms(), &station.events(), station.trace(), station.messages(), clock,
                          station.config(), dir, commands, alarmWindows, &station.scheduler(), &blockades});
     ui.setParentWindow(&window);
+    if (station.hydroUnits().unitCount() > 0) window.offerHydroUnits();
     alarmWindows.setParent(&window);
     commands.setWindow(&window);
     station.timer().setClockShown([&window](const std::string& text) { window.showClock(text); });

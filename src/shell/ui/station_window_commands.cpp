@@ -13,7 +13,9 @@
 #include "config/ui/holiday_form.h"
 #include "database/sbscrbr.h"
 #include "database/ui/find_sbs.h"
+#include "database/ui/orders_forms.h"
 #include "database/text_edge.h"
+#include "hydro/ui/hydro_units_form.h"
 #include "maintenance/ui/auto_save_form.h"
 #include "operators/operator_login.h"
 #include "operators/password_change.h"
@@ -28,8 +30,10 @@
 #include "shell/index_rebuild_command.h"
 #include "shell/menu_copy.h"
 #include "shell/station.h"
+#include "shell/ui/event_list_windows.h"
 #include "shell/ui/history_windows.h"
 #include "shell/ui/packets_form.h"
+#include "shell/ui/path_dialog_links.h"
 #include "shell/ui/subscriber_windows.h"
 
 #include <QDialog>
@@ -114,6 +118,9 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
     } else if (itemName == "Obiekt1") {
         const SubscriberFound found = finder().find();
         if (found.offset >= 0) openPathDialog(found.offset, window_);
+    } else if (itemName == "Obiekt3") {
+        const SubscriberFound found = finder().find();
+        if (found.offset >= 0) openSubscriberCard(cardEnvironment(), found.offset, window_);
     } else if (itemName == "Wydruk1" && outputs_) {
         ListingParts parts = listingParts();
         TSbsPrn dialog(station_.indexes(), station_.database(), station_.sharedLists(), parts, window_);
@@ -178,6 +185,13 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
         TAlarms names(station_.events(), dir_, station_.messages(), outputs_ ? &outputs_->printing() : nullptr, false,
                       window_);
         names.exec();
+    } else if (itemName == "Rozkazy1") {
+        TOrdersTab orders(station_.database().orderNames(), station_.messages(),
+                          outputs_ ? &outputs_->printing() : nullptr, nullptr, window_);
+        orders.exec();
+    } else if (itemName == "Listyzdarze1") {
+        openSharedEventLists(station_, outputs_ ? &outputs_->printing() : nullptr, window_,
+                             [this] { return finder().find(); });
     } else if (itemName == "Testy1") {
         TSpecAlForm special(station_.configFile(), station_.events(), station_.messages(),
                             [this]() -> std::optional<int> {
@@ -188,11 +202,21 @@ void StationWindowCommands::runCommand(std::string_view itemName) {
                             window_);
         special.exec();
     } else if (itemName == "Historia2") {
-        openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
+        showHistory(-1, window_);
     } else if (itemName == "Archiwalne1") {
         openArchiveFiles(station_, outputs_ ? &outputs_->printing() : nullptr, window_);
     } else if (itemName == "Historia1") {
         historyOfFoundSubscriber();
+    } else if (itemName == "Obiekty1") {
+        StationHydroOrders orders(station_.orders());
+        THydroUnits units(station_.hydroUnits(), station_.database(), orders, window_);
+        units.exec();
+    } else if (itemName == "Licznik1") {
+        THydroArchForm form(window_);
+        form.exec();
+    } else if (itemName == "Czasy1") {
+        THydroPeriodsForm form(window_);
+        form.exec();
     } else if (itemName == "Lista3") {
         subscriberWindows().showList(window_);
     } else if (itemName == "Nowy1") {
@@ -248,6 +272,13 @@ SubscriberWindows& StationWindowCommands::subscriberWindows() {
         subscribers_ = std::make_unique<SubscriberWindows>(station_, [this]() -> TFindSbs& { return finder(); },
                                                            [this] { return supervisor_.on(); });
     subscribers_->setWindow(window_);
+    subscribers_->setCard(
+        [this](int32_t offset, QWidget* parent) {
+            return openSubscriberCard(cardEnvironment(), offset, parent) != QDialog::Rejected;
+        },
+        [this](int number, int32_t listId, QWidget* parent) {
+            return openNewSubscriberCard(cardEnvironment(), number, listId, parent) == QDialog::Accepted;
+        });
     return *subscribers_;
 }
 
@@ -267,7 +298,30 @@ void StationWindowCommands::historyOfFoundSubscriber() {
         station_.messages().ShowNotice(mz("odczytu danych abonenta"), kNoticeError);
         return;
     }
-    openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, window_, subscriber.record.object);
+    showHistory(subscriber.record.object, window_);
+}
+
+// A double click on an entry opens its subscriber's card in history mode.
+void StationWindowCommands::showHistory(int subscriber, QWidget* parent) {
+    ++historyWindows_;
+    openHistoryWindow(station_, outputs_ ? &outputs_->printing() : nullptr, parent, subscriber,
+                      [this](int number) { return openHistoryCard(cardEnvironment(), number, window_); });
+    --historyWindows_;
+}
+
+CardEnvironment StationWindowCommands::cardEnvironment() {
+    CardEnvironment env{station_};
+    env.printing = outputs_ ? &outputs_->printing() : nullptr;
+    env.supervisorOn = [this] { return supervisor_.on(); };
+    if (supervisor_.hasPasswordPrompt()) env.enterSupervisor = [this] { return supervisor_.enter(); };
+    env.leaveSupervisor = [this] { supervisor_.leave(); };
+    env.historyOpen = [this] { return historyWindows_ > 0; };
+    env.history = [this](int number, QWidget* parent) { showHistory(number, parent); };
+    env.findSubscriber = [this] { return finder().find(); };
+    env.description = [this](Sbscrbr& subscriber, bool edit, QWidget* parent) {
+        subscriberWindows().openDescription(parent, edit, subscriber.record.object, subscriber.record.desc);
+    };
+    return env;
 }
 
 // "B&lokady" / "&Obiekt": the subscriber searched for, then its blockade.
@@ -298,8 +352,7 @@ void StationWindowCommands::openBlockade(int32_t offset, QWidget* parent) {
 }
 
 void StationWindowCommands::openPathDialog(int32_t offset, QWidget* parent) {
-    TChkSbsDlg paths(station_.database(), station_.paths(), station_.orders(), station_.messages(), offset, parent);
-    paths.exec();
+    k4::openPathDialog(cardEnvironment(), offset, parent);
 }
 
 // "Lista Badanych Abonentów": a double click or Space opens the paths of the

@@ -9,6 +9,7 @@
 #include "shell/station_commands.h"
 #include "processing/sbs_sorter.h"
 #include "shell/supervisor_mode.h"
+#include "shell/ui/subscriber_card.h"
 
 #include <functional>
 #include <memory>
@@ -57,6 +58,10 @@ public:
     // The last command taken and whether it did anything.
     bool lastCommandHandled() const { return handled_; }
 
+    // What the subscriber card opens its dialogs with (the new-subscriber
+    // dialog opens its card through it too).
+    CardEnvironment cardEnvironment();
+
 private:
     void showSystemParameters();
     TFindSbs& finder();
@@ -67,6 +72,7 @@ private:
     // What the listings print through (the signal outputs are set).
     ListingParts listingParts();
     void historyOfFoundSubscriber();
+    void showHistory(int subscriber, QWidget* parent);
 
     Station& station_;
     DataDir dir_;
@@ -81,6 +87,7 @@ private:
     QPointer<TFindSbs> finder_;
     bool handled_ = false;
     SignalOutputs* outputs_ = nullptr;
+    int historyWindows_ = 0; // open history windows
     std::unique_ptr<SubscriberWindows> subscribers_;
 };
 

@@ -93,6 +93,9 @@ TEST(TCommonLists, SlotZeroMovesToOneAndCopyGivesTheId) {
     TCommonLists chooser(shared);
     chooser.select(0);
     EXPECT_EQ(chooser.selectedSlot(), 1);
+    chooser.KopiujClick();
+    EXPECT_EQ(chooser.listId(), -1) << "a free slot gives nothing";
+    EXPECT_EQ(chooser.result(), 0) << "and the chooser stays";
     chooser.select(2);
     chooser.KopiujClick();
     EXPECT_EQ(chooser.listId(), 5994);

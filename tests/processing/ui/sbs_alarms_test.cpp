@@ -1,6 +1,7 @@
 // A subscriber's event list window over a small database: entries added
 // through the entry dialog's core, an empty own list, a shared list taken,
-// and the rate limiter written when the window ends.
+// the list named written to the subscriber's record at once, and the rate
+// limiter written when the window ends.
 #include "../processing_station.h"
 
 #include "database/sbscrbr.h"
@@ -8,6 +9,7 @@
 #include "processing/ui/sbs_alarms.h"
 
 #include "support/qt_test_app.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +37,7 @@ TEST(TSbsAlarms, ListChangesAndTheLimiter) {
     EXPECT_EQ(dialog.listType(), QString::fromUtf8("Własna"));
     const int32_t own = subscriber.record.alarm_list;
     EXPECT_NE(own, 0);
+    EXPECT_EQ(st.stored(501).alarm_list, own) << "the list named is on the disk before the card saves";
 
     ListEntryInput in;
     in.objText = "E01";
@@ -44,6 +47,14 @@ TEST(TSbsAlarms, ListChangesAndTheLimiter) {
     ASSERT_EQ(dialog.count(), 1);
     EXPECT_TRUE(dialog.line(0).startsWith(QStringLiteral("E01 WLAMANIE")));
     EXPECT_EQ(static_cast<int32_t>(subscriber.record.alarm_list), own); // rewritten in place
+
+    // An own list is written under the subscriber's number.
+    test::TempDir out;
+    st.ui.textAnswers = {out.path()};
+    ASSERT_EQ(dialog.ZrzutClick(), 0);
+    const std::string dumped = out.read("0501.al");
+    ASSERT_EQ(dumped.size(), static_cast<size_t>(kListRecordSize));
+    EXPECT_EQ(dumped.substr(0, 6), std::string("\x01\x0E\x30\x01\xFF\x0F", 6)) << "E01 -> 130, no sector of its own";
 
     st.ui.answers = {BoxAnswer::Yes};
     dialog.UsunClick(0);

@@ -280,6 +280,20 @@ TEST_F(Kestrel, ItemsHiddenFromTheStartByStationAndCommandsGoToTheStation) {
     EXPECT_EQ(commands.commands, (std::vector<std::string>{"Okres1", "Parametry1"}));
 }
 
+TEST_F(Kestrel, PomiaryIsOfferedToACentreWithHydroUnitsAndGoesToTheStation) {
+    TKestrel& w = open();
+    EXPECT_FALSE(w.toolButton(2)->isVisible());
+    EXPECT_FALSE(w.menuItem("Obiekty1")->isEnabled());
+    w.offerHydroUnits();
+    EXPECT_TRUE(w.toolButton(2)->isVisible());
+    EXPECT_TRUE(w.toolButton(2)->isEnabled());
+    w.toolButton(2)->click();
+    EXPECT_EQ(commands.commands, (std::vector<std::string>{"Obiekty1"}));
+    // The recording dialogs' items stay hidden.
+    EXPECT_FALSE(w.menuItem("Licznik1")->isVisible());
+    EXPECT_FALSE(w.menuItem("Czasy1")->isVisible());
+}
+
 TEST_F(Kestrel, CloseIsRefusedAndWyjscieEndsEveryAlarmFirst) {
     TKestrel& w = open();
     for (int i = 0; i < 5; ++i) raise(10 + i, 0x130, 4);

@@ -16,6 +16,7 @@
 #include "processing/ui/chk_sbs_dlg.h"
 #include "processing/ui/chk_sbsrs.h"
 #include "processing/ui/sbs_blockade.h"
+#include "processing/ui/shr_alarms.h"
 #include "platform/file.h"
 #include "shell/station.h"
 #include "support/fake_serial_line.h"
@@ -310,6 +311,22 @@ TEST_F(WindowCommands, TheSupervisedListOpensPathsOrTheBlockade) {
         EXPECT_EQ(pathsOpened, !c.blockade);
         EXPECT_EQ(blockadeOpened, c.blockade);
     }
+}
+
+// "&Listy zdarzeń" opens the shared lists of the station's own table.
+TEST_F(WindowCommands, ListyZdarzenOpensTheSharedLists) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* lists = qobject_cast<TShrAlarms*>(QApplication::activeModalWidget());
+        ASSERT_NE(lists, nullptr);
+        opened = true;
+        EXPECT_EQ(lists->slotLine(0), QStringLiteral("00 standard  "));
+        lists->reject();
+    });
+    StationWindowCommands commands(*station, DataDir(dir.path()), [] {});
+    commands.runCommand("Listyzdarze1");
+    EXPECT_TRUE(commands.lastCommandHandled());
+    EXPECT_TRUE(opened);
 }
 
 } // namespace
