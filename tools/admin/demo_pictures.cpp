@@ -52,7 +52,7 @@ RgbPicture floorPlan(int variant) {
     box(p, 60, 295, 110, 300, kDoor);
     box(p, 60, 120, 100, 125, kPaper);
     // Windows along the street front.
-    for (int x = 150; x < 440; x += 70) box(p, x, 20, x + 40, 20 + wall, kWindow);
+    for (int x = 150; x + 40 < 455; x += 70) box(p, x, 20, x + 40, 20 + wall, kWindow);
     disc(p, 40, 280, 8, kPanel);
     const int detectors[][2] = {{120, 60}, {200, 240}, {350, 100}, {400, 240}, {60, 200}};
     for (const auto& d : detectors) disc(p, d[0], d[1], 6, kDetector);

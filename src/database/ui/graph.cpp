@@ -43,6 +43,13 @@ void TGraph::resizeEvent(QResizeEvent* event) {
     fit();
 }
 
+void TGraph::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Only now is the scroll box laid out at the window's size.
+    layout()->activate();
+    fit();
+}
+
 void TGraph::fit() { Image1->setPixmap(fittedPixmap(image_, scroll_->viewport()->size() - QSize(4, 4))); }
 
 } // namespace k4

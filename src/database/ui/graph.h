@@ -18,6 +18,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override; // FormKeyDown
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fit();

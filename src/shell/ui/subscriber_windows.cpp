@@ -1,9 +1,6 @@
 #include "shell/ui/subscriber_windows.h"
 
-#include "database/sbscrbr.h"
-#include "database/subscriber_saving.h"
 #include "database/subscriber_search.h"
-#include "database/text_edge.h"
 #include "database/ui/find_sbs.h"
 #include "database/ui/mod_graph_form.h"
 #include "database/ui/new_no.h"
@@ -11,7 +8,6 @@
 #include "processing/ui/sbscrbrs.h"
 #include "shell/station.h"
 
-#include <cstdio>
 
 namespace k4 {
 
@@ -57,22 +53,8 @@ void SubscriberWindows::showList(QWidget* parent) {
 void SubscriberWindows::newSubscriber(QWidget* parent) {
     TNewSbs dialog(station_.indexes(), station_.sharedLists(), station_.messages(), parent);
     if (dialog.exec() != QDialog::Accepted) return;
-    if (openNewCard_) {
-        openNewCard_(dialog.number(), dialog.listId(), parent);
-        return;
-    }
-    // Until the card is wired in, the subscriber is stored with the
-    // defaults of a new subscriber and its event list, so the number is
-    // taken and the subscriber can be edited once the card is there.
-    Sbscrbr fresh(station_.database());
-    SubscriberRecord record = fresh.record;
-    record.object = static_cast<int16_t>(dialog.number());
-    record.alarm_list = dialog.listId();
-    int32_t offset = 0;
-    if (saveNewSubscriber(station_.database(), station_.indexes(), record, offset) == kSubscriberSaved)
-        station_.messages().ShowNoticeFormat(mz("\x03" "Abonent %4.4d został zapisany z ustawieniami nowego "
-                                                "abonenta.").c_str(),
-                                             dialog.number());
+    // The card opens in edit mode on the new subscriber; it stores it.
+    if (openNewCard_) openNewCard_(dialog.number(), dialog.listId(), parent);
 }
 
 void SubscriberWindows::changeNumber(QWidget* parent) {

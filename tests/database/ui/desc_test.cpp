@@ -208,16 +208,16 @@ TEST_F(DescWindow, Screenshot) {
     window.show();
     QImage shot;
     onNextModal([&](QWidget* w) {
-        w->move(window.x() + 60, window.y() + 90);
         QCoreApplication::processEvents();
         const QPixmap desc = window.grab();
         const QPixmap graph = w->grab();
-        shot = QImage(std::max(desc.width(), desc.width() / 2 + graph.width()) + 10,
-                      desc.height() / 2 + 20 + graph.height() + 10, QImage::Format_RGB32);
+        // The two windows side by side, "Opis" and the picture it shows.
+        shot = QImage(desc.width() + graph.width() + 30, std::max(desc.height(), graph.height()) + 20,
+                      QImage::Format_RGB32);
         shot.fill(QColor(70, 90, 110));
         QPainter p(&shot);
-        p.drawPixmap(0, 0, desc);
-        p.drawPixmap(desc.width() / 2, desc.height() / 2 + 20, graph);
+        p.drawPixmap(10, 10, desc);
+        p.drawPixmap(desc.width() + 20, 10, graph);
         static_cast<QDialog*>(w)->reject();
     });
     window.ShowBtnClick();
