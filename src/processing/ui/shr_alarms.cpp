@@ -184,7 +184,9 @@ void TShrAlarms::NowaClick() {
     TNewAlLst dialog(parts_, choosers_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     refreshSlots();
+    // The new slot may be the one already chosen: no change of row to show it.
     select(dialog.slot());
+    showSlot(dialog.slot());
 }
 
 void TShrAlarms::UsunClick() {

@@ -4,6 +4,7 @@
 // renamed with Space, a list removed, and "&Zrzut" of a list into a file.
 #include "../processing_station.h"
 
+#include "database/text_edge.h"
 #include "processing/ui/event_forms.h"
 #include "processing/ui/ns_alarms.h"
 #include "processing/ui/shr_alarms.h"
@@ -124,6 +125,20 @@ TEST_F(ShrAlarmsWindow, NewListRenamedAndRemoved) {
     ASSERT_EQ(onDisk.load(), 0);
     EXPECT_EQ(onDisk.slot(5).listId, 0);
     EXPECT_EQ(onDisk.slotOf(biura), 2);
+}
+
+// Not a check: with KESTREL4_SCREENSHOT_SHRALARMS=path the window is drawn
+// with a shared list chosen and saved, to look at the layout.
+TEST_F(ShrAlarmsWindow, Screenshot) {
+    const QString path = qEnvironmentVariable("KESTREL4_SCREENSHOT_SHRALARMS");
+    if (path.isEmpty()) GTEST_SKIP() << "KESTREL4_SCREENSHOT_SHRALARMS not set";
+    st.shared.setSlot(3, st.ownList({LUT_ENTRY::make(0x0E2, 0x401), LUT_ENTRY::make(0x0E3, 0x110, 9, true)}),
+                      mz("SKLEPY"));
+    TShrAlarms window(parts, st.config, st.db.file(DbFile::Dane), st.indexes.handle(kIndexNumber), nullptr, {});
+    window.select(3);
+    window.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window.grab().save(path));
 }
 
 } // namespace
