@@ -285,6 +285,8 @@ TEST_F(Kestrel, PomiaryIsOfferedToACentreWithHydroUnitsAndGoesToTheStation) {
     EXPECT_FALSE(w.toolButton(2)->isVisible());
     EXPECT_FALSE(w.menuItem("Obiekty1")->isEnabled());
     w.offerHydroUnits();
+    // The tool bar lays its slots out again from the event loop.
+    QApplication::processEvents();
     EXPECT_TRUE(w.toolButton(2)->isVisible());
     EXPECT_TRUE(w.toolButton(2)->isEnabled());
     w.toolButton(2)->click();
