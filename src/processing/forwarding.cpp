@@ -374,12 +374,21 @@ int AlarmForwarder::forwardGsm(int b, AlarmRecord& a) {
                     sectorFor(b, a));
     const int slot = p_.channels.findPath(kKindOng, -1);
     if (slot < 0 || !p_.channels.pathReady(slot)) return kForwardTg << 4;
-    if (askModule(slot, kPollSendOrder, kSendTries, 0, 2, 2) != 0) return kForwardTg << 4;
+    // The wait is set up before the module is asked: the poll that hands
+    // it the SMS asks it once more for what it has, and that may already
+    // be the base's answer, which must find the forward waiting for it.
+    const uint8_t stateBefore = state;
     state |= kForwardTg;
     base.tgSubscriber = static_cast<uint16_t>(a.subscriber);
     base.tgAlarm = a.id;
     base.flags |= kBaseAwaitsTg;
     p_.scheduler.schedule(kTgConfirmSeconds, subscriberOf(a), kSchedChkOrder, b + kAwaitTg);
+    if (askModule(slot, kPollSendOrder, kSendTries, 0, 2, 2) != 0) {
+        state = stateBefore;
+        base.flags = static_cast<uint8_t>(base.flags & ~kBaseAwaitsTg);
+        p_.scheduler.cancel(subscriberOf(a), kSchedChkOrder, b + kAwaitTg);
+        return kForwardTg << 4;
+    }
     return kForwardTg;
 }
 
