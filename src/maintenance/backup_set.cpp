@@ -2,6 +2,7 @@
 
 #include "database/database_files.h"
 #include "database/subscriber_indexes.h"
+#include "hydro/hydro_unit_record.h"
 
 #include <cstdio>
 
@@ -14,6 +15,9 @@ std::vector<std::string> makeSet(bool forRestore) {
     if (!forRestore) set.push_back(kServiceTextsFile);
     set.push_back("operator");
     for (const RecordFileDescriptor& d : kRecordFileSet) set.push_back(d.name);
+    // The subscriber records name their measuring units by record offset,
+    // so the units go with them; an installation without any has no file.
+    set.push_back(kHydroUnitsFile);
     for (int i = 0; i < kSubscriberIndexCount; ++i) set.push_back(indexDescriptor(i).name);
     if (forRestore) set.push_back(kServiceTextsFile);
     return set;
@@ -32,7 +36,8 @@ const std::vector<std::string>& restoreSet() {
 }
 
 bool mayBeAbsent(const std::string& name) {
-    return name == "rozkazy" || name == "zdarzen" || name == "alarmwsp" || name == "operator";
+    return name == "rozkazy" || name == "zdarzen" || name == "alarmwsp" || name == "operator" ||
+           name == kHydroUnitsFile;
 }
 
 std::string partMarkerName(const std::string& name, int part) {

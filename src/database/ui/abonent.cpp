@@ -195,10 +195,11 @@ void TAbonent::build() {
     seam(Pomiary, links_.measurements);
     Diody->setEnabled(static_cast<bool>(links_.leds));
     if (links_.leds) connect(Diody, &QPushButton::clicked, this, [this] { links_.leds(*subscriber_, this); });
-    // Neither the LED panel nor the measurements belong on this card's
-    // first page: they stay out of sight.
+    // The LED panel does not belong on this card's first page. The
+    // measuring inputs are only shown for a waterworks, a subscriber with
+    // measuring units: nowhere else could they be set.
     Diody->hide();
-    Pomiary->hide();
+    if (!subscriber_ || subscriber_->record.hunits[0] == 0) Pomiary->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
