@@ -1,5 +1,6 @@
 #include "database/subsystem_editing.h"
 
+#include "database/field_text.h"
 #include "database/lines_list.h"
 #include "database/text_edge.h"
 #include "messages/messages.h"
@@ -10,13 +11,6 @@
 namespace k4 {
 
 namespace {
-
-template <size_t N>
-void putText(char (&field)[N], std::string_view text) {
-    std::memset(field, 0, N);
-    text = text.substr(0, std::min(text.find('\0'), text.size()));
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
 
 bool replaceConfirmed(Messages& messages, const char* what) {
     return messages.AskYesNo(mz(std::string("\x03") + what + "\nZastąpić go aktualnie wpisanym?")) == kResultYes;
@@ -66,7 +60,7 @@ int NewSubsystem(LinesList& lines, int number, std::string_view description, int
     }
     SubsystemRecord& record = lines.subsystem();
     record.no = static_cast<uint8_t>(number);
-    putText(record.line_desc, description);
+    putFieldText(record.line_desc, description);
 
     int32_t added = 0;
     if (lines.Append(added) != 0) {
@@ -124,8 +118,8 @@ int NewSector(LinesList& lines, SectorsList& sectors, int number, std::string_vi
     sectors.clearBuffer();
     SectorRecord& record = sectors.sector();
     record.no = static_cast<int16_t>(number);
-    putText(record.type, type);
-    putText(record.sector_desc, description);
+    putFieldText(record.type, type);
+    putFieldText(record.sector_desc, description);
     int32_t added = 0;
     if (sectors.Append(added) != 0) {
         messages.ShowNotice(mz("\x03zapisu sektora"), kNoticeError);

@@ -13,13 +13,6 @@ namespace k4 {
 namespace {
 
 template <size_t N>
-void putText(char (&field)[N], std::string_view text) {
-    std::memset(field, 0, N);
-    text = text.substr(0, std::min(text.find('\0'), text.size()));
-    std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
-
-template <size_t N>
 bool sameText(const char (&field)[N], std::string_view text) {
     return fieldText(field) == text.substr(0, std::min(text.size(), N - 1));
 }
@@ -56,7 +49,7 @@ int StoreEditedSubsystem(LinesList& lines, int number, std::string_view descript
     }
     const Base::State before = lines.state();
     record.no = static_cast<uint8_t>(number);
-    putText(record.line_desc, description);
+    putFieldText(record.line_desc, description);
     if (lines.Rewrite() != 0) {
         messages.ShowNotice(mz("\x03zapisu podsystemu"), kNoticeError);
         lines.restore(before);
@@ -94,8 +87,8 @@ int StoreEditedSector(LinesList& lines, SectorsList& sectors, int number, std::s
     }
     const Base::State before = sectors.state();
     record.no = static_cast<int16_t>(number);
-    putText(record.type, type);
-    putText(record.sector_desc, description);
+    putFieldText(record.type, type);
+    putFieldText(record.sector_desc, description);
     if (sectors.Rewrite() != 0) {
         messages.ShowNotice(mz("\x03zapisu sektora"), kNoticeError);
         sectors.restore(before);
