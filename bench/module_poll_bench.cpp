@@ -58,7 +58,7 @@ struct AnsweringLine final : SerialLine {
     void close() override {}
     bool isOpen() const override { return true; }
     bool isConnected() override { return true; }
-    std::optional<uint8_t> readByte() override {
+    std::optional<uint8_t> readByteWithin(int) override {
         if (input.empty()) return std::nullopt;
         const uint8_t b = input.front();
         input.pop_front();
