@@ -116,6 +116,9 @@ void openPathDialog(const CardEnvironment& env, int32_t offset, QWidget* parent,
     links.opener = from == PathDialogFrom::Card          ? ChkSbsDlgLinks::Opener::Card
                    : from == PathDialogFrom::HistoryCard ? ChkSbsDlgLinks::Opener::CardFromHistory
                                                          : ChkSbsDlgLinks::Opener::Other;
+    // Opened from a card, the tests are the card's own to save: a save here
+    // would be written over by the card's copy of the record.
+    if (from != PathDialogFrom::Elsewhere) links.testsSaved = {};
     links.armingWeek = [&station](Sbscrbr& s, QWidget* owner) {
         TArms window(station.database(), false, s.record, owner);
         window.exec();
